@@ -1,0 +1,47 @@
+# Front door: `make demo` and `make test` do all set-up on a fresh Debian machine.
+
+BUILD_DIR    ?= build
+ASAN_DIR     ?= build-asan
+TSAN_DIR     ?= build-tsan
+BENCH_DIR    ?= build-bench
+JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
+PACKAGES     := g++ make cmake pkg-config libfftw3-dev libgtest-dev
+BENCH_PACKAGES := libbenchmark-dev time
+
+.PHONY: all deps build test sanitize tsan demo bench clean
+
+all: build
+
+deps:
+	@sh tools/install-deps.sh $(PACKAGES)
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# Every test under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DTONVERA_SANITIZE=address,undefined
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+
+# The multi-threaded tests under ThreadSanitizer.
+tsan: deps
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DTONVERA_SANITIZE=thread
+	cmake --build $(TSAN_DIR) -j $(JOBS)
+	ctest --test-dir $(TSAN_DIR) --output-on-failure -L threads
+
+demo: build
+	@sh tools/demo.sh $(BUILD_DIR)
+
+bench: deps
+	@sh tools/install-deps.sh $(BENCH_PACKAGES)
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DTONVERA_BUILD_BENCH=ON -DTONVERA_BUILD_TESTS=OFF
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	sh bench/run.sh $(BENCH_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(BENCH_DIR)

@@ -1,0 +1,211 @@
+#include "audiodata.h"
+
+#include <algorithm>
+
+#include "exception.h"
+#include "messages.h"
+
+namespace Tonvera {
+
+AudioData::AudioData() : channels(0), frameRate(0), readIterator(0), writeIterator(0) {}
+
+void AudioData::setChannels(std::uint32_t newChannels) {
+  if (newChannels == 0) throw Exception("New channel count must be > 0");
+  channels = newChannels;
+}
+
+void AudioData::setFrameRate(std::uint32_t newFrameRate) {
+  if (newFrameRate == 0) throw Exception("New frame rate must be > 0");
+  frameRate = newFrameRate;
+}
+
+std::uint32_t AudioData::getFrameCount() const {
+  if (channels == 0) throw Exception("Channels must be > 0");
+  return getSampleCount() / channels;
+}
+
+void AudioData::ensureRoomFor(std::uint64_t extra) const {
+  if (extra > MAX_SAMPLES - samples.size())
+    throw Exception("Audio data cannot hold more than 4294967295 samples");
+}
+
+void AudioData::addToSampleCount(std::uint32_t n) {
+  ensureRoomFor(n);
+  samples.resize(samples.size() + n, 0.0);
+}
+
+void AudioData::addToFrameCount(std::uint32_t n) {
+  if (channels == 0) throw Exception("Channels must be > 0");
+  const std::uint64_t extra = static_cast<std::uint64_t>(n) * channels;
+  ensureRoomFor(extra);
+  samples.resize(samples.size() + extra, 0.0);
+}
+
+double AudioData::getSample(std::uint32_t index) const {
+  if (index >= samples.size())
+    detail::throwBounds("Cannot get out-of-bounds sample (", index, samples.size());
+  return samples[index];
+}
+
+void AudioData::setSample(std::uint32_t index, double value) {
+  if (index >= samples.size())
+    detail::throwBounds("Cannot set out-of-bounds sample (", index, samples.size());
+  if (!detail::isFinite(value)) throw Exception("Cannot set sample to NaN");
+  samples[index] = value;
+}
+
+double AudioData::getSampleByFrame(std::uint32_t frame, std::uint32_t channel) const {
+  if (channels == 0) throw Exception("Channels must be > 0");
+  const std::uint32_t frames = getSampleCount() / channels;
+  if (frame >= frames) detail::throwBounds("Cannot get out-of-bounds frame (", frame, frames);
+  if (channel >= channels)
+    detail::throwBounds("Cannot get out-of-bounds channel (", channel, channels);
+  return getSample(frame * channels + channel);
+}
+
+void AudioData::setSampleByFrame(std::uint32_t frame, std::uint32_t channel, double value) {
+  if (channels == 0) throw Exception("Channels must be > 0");
+  const std::uint32_t frames = getSampleCount() / channels;
+  if (frame >= frames) detail::throwBounds("Cannot set out-of-bounds frame (", frame, frames);
+  if (channel >= channels)
+    detail::throwBounds("Cannot set out-of-bounds channel (", channel, channels);
+  setSample(frame * channels + channel, value);
+}
+
+void AudioData::append(const AudioData& that) {
+  // The format a formatless buffer would adopt is worked out first and only
+  // committed once every test has passed, so a failing call changes nothing.
+  const bool adopt = channels == 0 && frameRate == 0;
+  const std::uint32_t newChannels = adopt ? that.channels : channels;
+  const std::uint32_t newFrameRate = adopt ? that.frameRate : frameRate;
+  if (that.channels != newChannels)
+    throw Exception("Cannot append audio data with a different number of channels");
+  if (that.frameRate != newFrameRate)
+    throw Exception("Cannot append audio data with a different frame rate");
+  ensureRoomFor(that.samples.size());
+  channels = newChannels;
+  frameRate = newFrameRate;
+  if (&that == this) {
+    // Inserting a deque's own range into itself is undefined; copy by index.
+    const std::size_t n = samples.size();
+    for (std::size_t i = 0; i < n; ++i) samples.push_back(samples[i]);
+  } else {
+    samples.insert(samples.end(), that.samples.begin(), that.samples.end());
+  }
+}
+
+void AudioData::prepend(const AudioData& that) {
+  const bool adopt = channels == 0 && frameRate == 0;
+  const std::uint32_t newChannels = adopt ? that.channels : channels;
+  const std::uint32_t newFrameRate = adopt ? that.frameRate : frameRate;
+  if (that.channels != newChannels)
+    throw Exception("Cannot prepend audio data with a different number of channels");
+  if (that.frameRate != newFrameRate)
+    throw Exception("Cannot prepend audio data with a different frame rate");
+  ensureRoomFor(that.samples.size());
+  channels = newChannels;
+  frameRate = newFrameRate;
+  if (&that == this) {
+    // The buffer in front of itself is the buffer twice over.
+    const std::size_t n = samples.size();
+    for (std::size_t i = 0; i < n; ++i) samples.push_back(samples[i]);
+  } else {
+    samples.insert(samples.begin(), that.samples.begin(), that.samples.end());
+  }
+}
+
+void AudioData::resetIterators() {
+  readIterator = 0;
+  writeIterator = 0;
+}
+
+double AudioData::getSampleAtReadIterator() const {
+  if (readIterator >= samples.size())
+    detail::throwBounds("Cannot get out-of-bounds sample (", readIterator, samples.size());
+  return samples[static_cast<std::size_t>(readIterator)];
+}
+
+void AudioData::setSampleAtWriteIterator(double value) {
+  if (writeIterator >= samples.size())
+    detail::throwBounds("Cannot set out-of-bounds sample (", writeIterator, samples.size());
+  samples[static_cast<std::size_t>(writeIterator)] = value;
+}
+
+std::uint32_t AudioData::readSamplesAtReadIterator(double* out, std::uint32_t count) {
+  if (readIterator >= samples.size()) return 0;
+  const std::uint64_t available = samples.size() - readIterator;
+  const std::uint32_t n = static_cast<std::uint32_t>(std::min<std::uint64_t>(count, available));
+  const auto first = samples.begin() + static_cast<std::ptrdiff_t>(readIterator);
+  std::copy(first, first + n, out);
+  readIterator += n;
+  return n;
+}
+
+// Editing operations: they change the buffer's shape.
+
+void AudioData::reduceToMono() {
+  if (channels < 2) return;
+  const std::uint32_t k = channels;
+  const std::size_t frames = samples.size() / k;
+  const double divisor = static_cast<double>(k);
+  // In place, front to back: output i is written after frame i was read and
+  // lies at or before it.
+  auto in = samples.begin();
+  auto out = samples.begin();
+  for (std::size_t i = 0; i < frames; ++i) {
+    double sum = 0.0;
+    for (std::uint32_t c = 0; c < k; ++c) sum += *in++;
+    *out++ = sum / divisor;
+  }
+  samples.resize(frames);
+  channels = 1;
+}
+
+void AudioData::downsample(std::uint32_t factor, bool shortcut) {
+  if (factor == 0) throw Exception("Downsampling factor must be > 0");
+  if (factor == 1) return;
+  if (channels >= 2) throw Exception("Apply to monophonic only");
+  // Tested before the samples are touched, so that a failure never leaves
+  // decimated samples labelled with the old rate.
+  const std::uint32_t newFrameRate = frameRate / factor;
+  if (newFrameRate == 0) throw Exception("New frame rate must be > 0");
+
+  const std::size_t count = samples.size();
+  const std::size_t groups = count / factor + (count % factor != 0 ? 1 : 0);
+  if (shortcut) {
+    for (std::size_t i = 0; i < groups; ++i) samples[i] = samples[i * factor];
+  } else {
+    const double divisor = static_cast<double>(factor);
+    auto in = samples.begin();
+    for (std::size_t i = 0; i < groups; ++i) {
+      const std::size_t begin = i * factor;
+      const std::size_t end = std::min(count, begin + factor);
+      double sum = 0.0;
+      for (std::size_t j = begin; j < end; ++j) sum += *in++;
+      samples[i] = sum / divisor;
+    }
+  }
+  samples.resize(groups);
+  frameRate = newFrameRate;
+}
+
+void AudioData::discardFramesFromFront(std::uint32_t n) {
+  if (channels == 0) throw Exception("Channels must be > 0");
+  const std::uint32_t frames = getSampleCount() / channels;
+  if (n > frames) detail::throwCounts("Cannot discard ", n, " frames of ", frames);
+  const std::size_t removed = static_cast<std::size_t>(n) * channels;
+  samples.erase(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(removed));
+}
+
+std::unique_ptr<AudioData> AudioData::sliceSamplesFromBack(std::uint32_t n) {
+  if (n > samples.size()) detail::throwCounts("Cannot slice ", n, " samples of ", samples.size());
+  auto slice = std::make_unique<AudioData>();
+  slice->channels = channels;
+  slice->setFrameRate(frameRate);
+  const auto first = samples.end() - static_cast<std::ptrdiff_t>(n);
+  slice->samples.assign(first, samples.end());
+  samples.erase(first, samples.end());
+  return slice;
+}
+
+} // namespace Tonvera

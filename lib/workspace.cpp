@@ -1,0 +1,13 @@
+#include "workspace.h"
+
+namespace Tonvera {
+
+Workspace::Workspace() = default;
+
+Workspace::~Workspace() {
+  analysisFft.reset();
+  accumulatedChromagram.reset();
+  filterDelayLine.reset();
+}
+
+} // namespace Tonvera
