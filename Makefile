@@ -6,7 +6,7 @@ TSAN_DIR     ?= build-tsan
 BENCH_DIR    ?= build-bench
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES     := g++ make cmake pkg-config libfftw3-dev libgtest-dev
-BENCH_PACKAGES := libbenchmark-dev time
+BENCH_PACKAGES := libbenchmark-dev time bc
 
 .PHONY: all deps build test sanitize tsan demo bench clean
 
