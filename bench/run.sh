@@ -9,7 +9,7 @@ build=${1:-build-bench}
 streams="$build/streams"
 mkdir -p "$streams"
 
-"$build/tonvera_bench" --benchmark_min_time=0.2 || exit 1
+"$build/bench/tonvera_bench" --benchmark_min_time=0.2 || exit 1
 
 measure() { # label command...
   label=$1; shift
@@ -26,13 +26,13 @@ for spec in "44100 32" "48000 32" "8000 32" "48000 1"; do
   set -- $spec
   rate=$1 segments=$2
   file="$streams/$rate-$segments.f32"
-  [ -f "$file" ] || "$build/tonvera_genstream" "$rate" 60 "$segments" > "$file"
+  [ -f "$file" ] || "$build/bench/tonvera_genstream" "$rate" 60 "$segments" > "$file"
   audio=$((60 * segments))
   for what in tonvera readfloor; do
     if [ $what = tonvera ]; then
       line=$(measure x sh -c "'$build/tonvera' $rate $((rate * 60)) < '$file'")
     else
-      line=$(measure x sh -c "'$build/tonvera_readfloor' $((rate * 60)) < '$file'")
+      line=$(measure x sh -c "'$build/bench/tonvera_readfloor' $((rate * 60)) < '$file'")
     fi
     set -- $line
     cpu=$(echo "$2 + $3" | bc -l)

@@ -1,5 +1,6 @@
 #include "streamdriver.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -51,16 +52,19 @@ int runStreamDriver(int argc, const char* const* argv, std::istream& in, std::os
       }
       if (analysis.getSegmentCount() == MOST_SEGMENTS) return EXIT_REJECTED;
 
-      Tonvera::AudioData segment;
-      segment.setFrameRate(static_cast<std::uint32_t>(frameRate));
-      segment.setChannels(1);
-      segment.addToSampleCount(static_cast<std::uint32_t>(segmentLength));
+      // Any infinity or NaN rejects the stream before the segment is built.
+      std::uint32_t worst = 0;
       for (std::size_t i = 0; i < samplesPerSegment; ++i) {
         std::uint32_t bits;
         std::memcpy(&bits, &buffer[i], sizeof bits);
-        if ((bits & 0x7fffffffu) > LARGEST_FINITE_BITS) return EXIT_REJECTED;
-        segment.setSample(static_cast<std::uint32_t>(i), static_cast<double>(buffer[i]));
+        worst = std::max(worst, bits & 0x7fffffffu);
       }
+      if (worst > LARGEST_FINITE_BITS) return EXIT_REJECTED;
+
+      Tonvera::AudioData segment;
+      segment.setFrameRate(static_cast<std::uint32_t>(frameRate));
+      segment.setChannels(1);
+      segment.appendSamples(buffer.data(), static_cast<std::uint32_t>(segmentLength));
       analysis.analyseSegment(segment);
     }
 

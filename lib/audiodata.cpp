@@ -1,6 +1,7 @@
 #include "audiodata.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "exception.h"
 #include "messages.h"
@@ -31,14 +32,14 @@ void AudioData::ensureRoomFor(std::uint64_t extra) const {
 
 void AudioData::addToSampleCount(std::uint32_t n) {
   ensureRoomFor(n);
-  samples.resize(samples.size() + n, 0.0);
+  samples.appendZeros(n);
 }
 
 void AudioData::addToFrameCount(std::uint32_t n) {
   if (channels == 0) throw Exception("Channels must be > 0");
   const std::uint64_t extra = static_cast<std::uint64_t>(n) * channels;
   ensureRoomFor(extra);
-  samples.resize(samples.size() + extra, 0.0);
+  samples.appendZeros(static_cast<std::size_t>(extra));
 }
 
 double AudioData::getSample(std::uint32_t index) const {
@@ -52,6 +53,16 @@ void AudioData::setSample(std::uint32_t index, double value) {
     detail::throwBounds("Cannot set out-of-bounds sample (", index, samples.size());
   if (!detail::isFinite(value)) throw Exception("Cannot set sample to NaN");
   samples[index] = value;
+}
+
+void AudioData::appendSamples(const float* values, std::uint32_t count) {
+  ensureRoomFor(count);
+  for (std::uint32_t i = 0; i < count; ++i)
+    if (!std::isfinite(values[i])) throw Exception("Cannot set sample to NaN");
+  samples.growBack(count, [&](double* p, std::size_t run) {
+    for (std::size_t i = 0; i < run; ++i) p[i] = static_cast<double>(values[i]);
+    values += run;
+  });
 }
 
 double AudioData::getSampleByFrame(std::uint32_t frame, std::uint32_t channel) const {
@@ -87,10 +98,13 @@ void AudioData::append(const AudioData& that) {
   frameRate = newFrameRate;
   if (&that == this) {
     // Inserting a deque's own range into itself is undefined; copy by index.
-    const std::size_t n = samples.size();
-    for (std::size_t i = 0; i < n; ++i) samples.push_back(samples[i]);
+    appendOwnSamples();
   } else {
-    samples.insert(samples.end(), that.samples.begin(), that.samples.end());
+    std::size_t from = 0;
+    samples.growBack(that.samples.size(), [&](double* p, std::size_t run) {
+      that.samples.copyOut(from, run, p);
+      from += run;
+    });
   }
 }
 
@@ -107,10 +121,13 @@ void AudioData::prepend(const AudioData& that) {
   frameRate = newFrameRate;
   if (&that == this) {
     // The buffer in front of itself is the buffer twice over.
-    const std::size_t n = samples.size();
-    for (std::size_t i = 0; i < n; ++i) samples.push_back(samples[i]);
+    appendOwnSamples();
   } else {
-    samples.insert(samples.begin(), that.samples.begin(), that.samples.end());
+    std::size_t from = 0;
+    samples.growFront(that.samples.size(), [&](double* p, std::size_t run) {
+      that.samples.copyOut(from, run, p);
+      from += run;
+    });
   }
 }
 
@@ -135,10 +152,30 @@ std::uint32_t AudioData::readSamplesAtReadIterator(double* out, std::uint32_t co
   if (readIterator >= samples.size()) return 0;
   const std::uint64_t available = samples.size() - readIterator;
   const std::uint32_t n = static_cast<std::uint32_t>(std::min<std::uint64_t>(count, available));
-  const auto first = samples.begin() + static_cast<std::ptrdiff_t>(readIterator);
-  std::copy(first, first + n, out);
+  samples.copyOut(static_cast<std::size_t>(readIterator), n, out);
   readIterator += n;
   return n;
+}
+
+std::uint32_t AudioData::writeSamplesAtWriteIterator(const double* values, std::uint32_t count,
+                                                     std::uint32_t stride) {
+  std::uint32_t stored = 0;
+  while (stored < count && writeIterator < samples.size()) {
+    samples[static_cast<std::size_t>(writeIterator)] = values[stored++];
+    writeIterator += stride;
+  }
+  return stored;
+}
+
+void AudioData::appendOwnSamples() {
+  // The copy comes from the first half while the second half is added; the
+  // blocks holding the first half never move.
+  const std::size_t n = samples.size();
+  std::size_t from = 0;
+  samples.growBack(n, [&](double* p, std::size_t run) {
+    samples.copyOut(from, run, p);
+    from += run;
+  });
 }
 
 // Editing operations: they change the buffer's shape.
@@ -150,14 +187,12 @@ void AudioData::reduceToMono() {
   const double divisor = static_cast<double>(k);
   // In place, front to back: output i is written after frame i was read and
   // lies at or before it.
-  auto in = samples.begin();
-  auto out = samples.begin();
   for (std::size_t i = 0; i < frames; ++i) {
     double sum = 0.0;
-    for (std::uint32_t c = 0; c < k; ++c) sum += *in++;
-    *out++ = sum / divisor;
+    for (std::uint32_t c = 0; c < k; ++c) sum += samples[i * k + c];
+    samples[i] = sum / divisor;
   }
-  samples.resize(frames);
+  samples.truncate(frames);
   channels = 1;
 }
 
@@ -173,19 +208,19 @@ void AudioData::downsample(std::uint32_t factor, bool shortcut) {
   const std::size_t count = samples.size();
   const std::size_t groups = count / factor + (count % factor != 0 ? 1 : 0);
   if (shortcut) {
+    // Output i is input i * factor, at or after i: a forward pass in place.
     for (std::size_t i = 0; i < groups; ++i) samples[i] = samples[i * factor];
   } else {
     const double divisor = static_cast<double>(factor);
-    auto in = samples.begin();
     for (std::size_t i = 0; i < groups; ++i) {
       const std::size_t begin = i * factor;
       const std::size_t end = std::min(count, begin + factor);
       double sum = 0.0;
-      for (std::size_t j = begin; j < end; ++j) sum += *in++;
+      for (std::size_t j = begin; j < end; ++j) sum += samples[j];
       samples[i] = sum / divisor;
     }
   }
-  samples.resize(groups);
+  samples.truncate(groups);
   frameRate = newFrameRate;
 }
 
@@ -194,7 +229,7 @@ void AudioData::discardFramesFromFront(std::uint32_t n) {
   const std::uint32_t frames = getSampleCount() / channels;
   if (n > frames) detail::throwCounts("Cannot discard ", n, " frames of ", frames);
   const std::size_t removed = static_cast<std::size_t>(n) * channels;
-  samples.erase(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(removed));
+  samples.eraseFront(removed);
 }
 
 std::unique_ptr<AudioData> AudioData::sliceSamplesFromBack(std::uint32_t n) {
@@ -202,9 +237,13 @@ std::unique_ptr<AudioData> AudioData::sliceSamplesFromBack(std::uint32_t n) {
   auto slice = std::make_unique<AudioData>();
   slice->channels = channels;
   slice->setFrameRate(frameRate);
-  const auto first = samples.end() - static_cast<std::ptrdiff_t>(n);
-  slice->samples.assign(first, samples.end());
-  samples.erase(first, samples.end());
+  const std::size_t kept = samples.size() - n;
+  std::size_t from = kept;
+  slice->samples.growBack(n, [&](double* p, std::size_t run) {
+    samples.copyOut(from, run, p);
+    from += run;
+  });
+  samples.truncate(kept);
   return slice;
 }
 

@@ -3,8 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
+
+#include "samplequeue.h"
 
 namespace Tonvera {
 
@@ -60,6 +61,11 @@ public:
   // from the read cursor into out, advances the cursor past them and returns
   // how many were copied (fewer only at the end of the buffer).
   std::uint32_t readSamplesAtReadIterator(double* out, std::uint32_t count);
+  // Bulk form of the write cursor: stores values[0], values[1], ... at the
+  // write cursor, advancing it by stride after each, and returns how many were
+  // stored (fewer only when the cursor reaches the end). No finiteness test.
+  std::uint32_t writeSamplesAtWriteIterator(const double* values, std::uint32_t count,
+                                            std::uint32_t stride);
 
   // Editing operations.
   void reduceToMono();
@@ -67,10 +73,21 @@ public:
   void discardFramesFromFront(std::uint32_t n);
   std::unique_ptr<AudioData> sliceSamplesFromBack(std::uint32_t n);
 
-private:
-  void ensureRoomFor(std::uint64_t extra) const;
+  // Bulk form of addToSampleCount and setSample for new samples: appends
+  // values[0..count) widened to double. Throws if the buffer would pass
+  // 4294967295 samples, then "Cannot set sample to NaN" if any value is not
+  // finite; a failing call changes nothing.
+  void appendSamples(const float* values, std::uint32_t count);
 
-  std::deque<double> samples;
+private:
+  // Builds its decimated output directly, without a pass through indices.
+  friend class LowPassFilterPrivate;
+
+  void ensureRoomFor(std::uint64_t extra) const;
+  void appendOwnSamples();
+
+  // A double-ended queue of samples, stored in large blocks.
+  detail::SampleQueue samples;
   std::uint32_t channels;
   std::uint32_t frameRate;
   // Cursor positions as indices into samples rather than deque iterators, so

@@ -47,12 +47,31 @@ double ChromaTransform::kernelWindow(double n, double N) const {
 
 std::vector<double> ChromaTransform::chromaVector(const FftAdapter* fft) const {
   std::vector<double> result(BANDS, 0.0);
+  // The construction keeps every bin below 16384 and every kernel far shorter
+  // than the scratch, so the adapter's bound holds; only a smaller adapter
+  // needs the checked accessor.
+  constexpr std::size_t LONGEST_KERNEL = 2048;
+  const double* spectrum = fft->spectrumBuffer();
+  double magnitudes[LONGEST_KERNEL];
   for (std::uint32_t i = 0; i < BANDS; ++i) {
     const std::vector<double>& kernel = bandKernels[i];
     const std::uint32_t first = bandFirstBins[i];
+    const std::size_t count = kernel.size();
+    if (fft->getFrameSize() < FRAME_SIZE || count > LONGEST_KERNEL) {
+      double checkedSum = 0.0;
+      for (std::size_t j = 0; j < count; ++j)
+        checkedSum += fft->getOutputMagnitude(first + static_cast<std::uint32_t>(j)) * kernel[j];
+      result[i] = checkedSum;
+      continue;
+    }
+    const double* bin = spectrum + 2 * static_cast<std::size_t>(first);
+    for (std::size_t j = 0; j < count; ++j) {
+      const double re = bin[2 * j];
+      const double im = bin[2 * j + 1];
+      magnitudes[j] = std::sqrt(re * re + im * im);
+    }
     double sum = 0.0;
-    for (std::size_t j = 0; j < kernel.size(); ++j)
-      sum += fft->getOutputMagnitude(first + static_cast<std::uint32_t>(j)) * kernel[j];
+    for (std::size_t j = 0; j < count; ++j) sum += magnitudes[j] * kernel[j];
     result[i] = sum;
   }
   return result;

@@ -15,6 +15,11 @@ void LowPassFilter::filter(AudioData& audio, Workspace& workspace,
   priv->filter(audio, workspace, decimationFactor);
 }
 
+void LowPassFilter::filterAndDecimate(AudioData& audio, Workspace& workspace,
+                                      std::uint32_t decimationFactor) const {
+  priv->filterAndDecimate(audio, workspace, decimationFactor);
+}
+
 const std::vector<double>* LowPassFilter::getCoefficients() const { return &priv->coefficients; }
 
 } // namespace Tonvera

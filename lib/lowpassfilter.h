@@ -32,6 +32,11 @@ public:
   LowPassFilter& operator=(const LowPassFilter&) = delete;
 
   void filter(AudioData& audio, Workspace& workspace, std::uint32_t decimationFactor) const;
+  // The same as filter() followed by audio.downsample(decimationFactor, true),
+  // with the same results and exceptions, but the kept outputs go straight
+  // into the decimated buffer and the audio is not rewritten in place first.
+  void filterAndDecimate(AudioData& audio, Workspace& workspace,
+                         std::uint32_t decimationFactor) const;
   const std::vector<double>* getCoefficients() const;
 
 private:

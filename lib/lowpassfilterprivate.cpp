@@ -60,46 +60,65 @@ namespace {
 // filter's reach on both sides.
 constexpr std::uint32_t OUTPUTS_PER_BLOCK = 1024;
 
-// Sum of coefficient[k] * window[k] in increasing k, from 0.0. Four outputs
-// are summed side by side, each in its own order, so the result has the bits
-// of the one-at-a-time loop.
-inline void dot4(const double* c, std::uint32_t taps, const double* w0, std::uint32_t stride,
-                 double* out) {
-  const double* w1 = w0 + stride;
-  const double* w2 = w1 + stride;
-  const double* w3 = w2 + stride;
-  double y0 = 0.0, y1 = 0.0, y2 = 0.0, y3 = 0.0;
-  for (std::uint32_t k = 0; k < taps; ++k) {
-    const double ck = c[k];
-    y0 += ck * w0[k];
-    y1 += ck * w1[k];
-    y2 += ck * w2[k];
-    y3 += ck * w3[k];
-  }
-  out[0] = y0;
-  out[1] = y1;
-  out[2] = y2;
-  out[3] = y3;
-}
-
-inline double dot1(const double* c, std::uint32_t taps, const double* w) {
-  double y = 0.0;
-  for (std::uint32_t k = 0; k < taps; ++k) y += c[k] * w[k];
-  return y;
-}
-
 } // namespace
+
+void LowPassFilterPrivate::filter(AudioData& audio, Workspace& workspace,
+                                  std::uint32_t decimationFactor) const {
+  filter(audio, workspace, decimationFactor, detail::bestKernelLevel());
+}
+
+void LowPassFilterPrivate::filter(AudioData& audio, Workspace& workspace,
+                                  std::uint32_t decimationFactor, detail::KernelLevel level) const {
+  checkFilterCall(audio, decimationFactor);
+  const std::uint32_t f = decimationFactor;
+  keptOutputs(audio, workspace, f, level, [&](const double* outputs, std::uint32_t kept) {
+    audio.writeSamplesAtWriteIterator(outputs, kept, f);
+  });
+}
+
+void LowPassFilterPrivate::filterAndDecimate(AudioData& audio, Workspace& workspace,
+                                             std::uint32_t decimationFactor) const {
+  filterAndDecimate(audio, workspace, decimationFactor, detail::bestKernelLevel());
+}
+
+void LowPassFilterPrivate::filterAndDecimate(AudioData& audio, Workspace& workspace,
+                                             std::uint32_t decimationFactor,
+                                             detail::KernelLevel level) const {
+  checkFilterCall(audio, decimationFactor);
+  const std::uint32_t f = decimationFactor;
+  // The decimation's own test, made before anything is changed.
+  if (f > 1 && audio.frameRate / f == 0) throw Exception("New frame rate must be > 0");
+  AudioData decimated;
+  decimated.channels = audio.channels;
+  decimated.frameRate = f > 1 ? audio.frameRate / f : audio.frameRate;
+  keptOutputs(audio, workspace, f, level, [&](const double* outputs, std::uint32_t kept) {
+    decimated.samples.growBack(kept, [&](double* p, std::size_t run) {
+      std::copy(outputs, outputs + run, p);
+      outputs += run;
+    });
+  });
+  audio = std::move(decimated);
+}
+
+void LowPassFilterPrivate::checkFilterCall(const AudioData& audio,
+                                           std::uint32_t decimationFactor) const {
+  if (audio.getChannels() >= 2) throw Exception("Monophonic audio only");
+  if (decimationFactor == 0) throw Exception("Decimation factor must be > 0");
+}
 
 // Output j = sum_k coefficient[k] * s[j - groupDelay + k], where s is the
 // input divided by coefficientSum and silent beyond both ends, computed only
-// for j = 0, F, 2F, ... This equals running the input through a tapCount-long
-// delay line, but reads the input once into contiguous blocks instead of
-// shifting a ring per sample.
-void LowPassFilterPrivate::filter(AudioData& audio, Workspace& workspace,
-                                  std::uint32_t decimationFactor) const {
-  if (audio.getChannels() >= 2) throw Exception("Monophonic audio only");
-  if (decimationFactor == 0) throw Exception("Decimation factor must be > 0");
-
+// for j = 0, F, 2F, ... and handed to sink(outputs, count) a block at a time.
+// This equals running the input through a tapCount-long delay line, but
+// reads the input once into contiguous blocks instead of shifting a ring per
+// sample. Within a block the inputs are split into F phases (every F-th
+// sample), so that the inputs tap k meets for consecutive kept outputs lie
+// side by side and several outputs are summed at once. Outputs are handed
+// over only after every input they need has been read, so the sink may
+// overwrite the audio behind the read position.
+template <typename Sink>
+void LowPassFilterPrivate::keptOutputs(AudioData& audio, Workspace& workspace, std::uint32_t f,
+                                       detail::KernelLevel level, Sink sink) const {
   if (!workspace.filterDelayLine)
     workspace.filterDelayLine = std::make_unique<std::vector<double>>(tapCount, 0.0);
   else
@@ -109,28 +128,33 @@ void LowPassFilterPrivate::filter(AudioData& audio, Workspace& workspace,
   audio.resetIterators();
   if (n == 0) return;
 
-  const std::uint32_t f = decimationFactor;
   // A block spans a whole number of decimation steps, no more than the audio
   // needs.
-  const std::uint64_t steps = std::min<std::uint64_t>(OUTPUTS_PER_BLOCK, (n + f - 1) / f);
-  const std::uint64_t span = steps * f;
+  const std::uint32_t steps =
+      static_cast<std::uint32_t>(std::min<std::uint64_t>(OUTPUTS_PER_BLOCK, (n + f - 1) / f));
+  const std::size_t span = static_cast<std::size_t>(steps) * f;
   const std::uint32_t reach = 2 * groupDelay;
   // scratch[t] holds s[blockStart - groupDelay + t].
-  std::vector<double> scratch(static_cast<std::size_t>(span) + reach, 0.0);
-  std::vector<double> outputs(static_cast<std::size_t>(steps), 0.0);
-  const double* c = coefficients.data();
+  std::vector<double> scratch(span + reach, 0.0);
+  // Phase p holds scratch[p], scratch[p + F], scratch[p + 2F], ...
+  const std::size_t phaseLength = steps + (reach + f - 1) / f + 1;
+  std::vector<double> phases(f == 1 ? 0 : phaseLength * f, 0.0);
+  std::vector<const double*> taps(tapCount);
+  for (std::uint32_t k = 0; k < tapCount; ++k)
+    taps[k] = f == 1 ? scratch.data() + k : phases.data() + (k % f) * phaseLength + k / f;
+  std::vector<double> outputs(steps, 0.0);
   const double divisor = coefficientSum;
 
-  auto readInto = [&](double* out, std::uint64_t count) {
-    std::uint64_t got = 0;
+  auto readInto = [&](double* out, std::size_t count) {
+    std::size_t got = 0;
     while (got < count) {
       const std::uint32_t chunk =
-          static_cast<std::uint32_t>(std::min<std::uint64_t>(count - got, 0xffffffffu));
+          static_cast<std::uint32_t>(std::min<std::size_t>(count - got, 0xffffffffu));
       const std::uint32_t read = audio.readSamplesAtReadIterator(out + got, chunk);
       got += read;
       if (read < chunk) break;
     }
-    for (std::uint64_t t = 0; t < got; ++t) out[t] = out[t] / divisor;
+    for (std::size_t t = 0; t < got; ++t) out[t] = out[t] / divisor;
     std::fill(out + got, out + count, 0.0);
   };
 
@@ -140,15 +164,15 @@ void LowPassFilterPrivate::filter(AudioData& audio, Workspace& workspace,
     readInto(scratch.data() + reach, span);
     const std::uint64_t blockEnd = std::min<std::uint64_t>(n, blockStart + span);
     const std::uint32_t kept = static_cast<std::uint32_t>((blockEnd - blockStart + f - 1) / f);
-    std::uint32_t m = 0;
-    for (; m + 4 <= kept; m += 4)
-      dot4(c, tapCount, scratch.data() + static_cast<std::size_t>(m) * f, f, &outputs[m]);
-    for (; m < kept; ++m)
-      outputs[m] = dot1(c, tapCount, scratch.data() + static_cast<std::size_t>(m) * f);
-    for (m = 0; m < kept; ++m) {
-      audio.setSampleAtWriteIterator(outputs[m]);
-      audio.advanceWriteIterator(f);
+    if (f != 1) {
+      for (std::uint32_t p = 0; p < f; ++p) {
+        double* phase = phases.data() + static_cast<std::size_t>(p) * phaseLength;
+        std::size_t q = 0;
+        for (std::size_t t = p; t < scratch.size(); t += f) phase[q++] = scratch[t];
+      }
     }
+    detail::keptOutputs(level, coefficients.data(), tapCount, taps.data(), kept, outputs.data());
+    sink(static_cast<const double*>(outputs.data()), kept);
     // The last 2 * groupDelay inputs of this block start the next one.
     std::copy(scratch.end() - reach, scratch.end(), scratch.begin());
   }

@@ -41,8 +41,8 @@ void Tonvera::preprocess(AudioData& audio, Workspace& workspace, bool flush) {
   }
   const LowPassFilter* filter = lowPassFilterFactory.getLowPassFilter(
       LOW_PASS_ORDER, audio.getFrameRate(), getLastFrequency() * 1.012, LOW_PASS_FFT_FRAME_SIZE);
-  filter->filter(audio, workspace, f);
-  audio.downsample(f, true);
+  // Filtering and then keeping every f-th sample, in one pass.
+  filter->filterAndDecimate(audio, workspace, f);
 }
 
 void Tonvera::chromagramOfBufferedAudio(Workspace& workspace) {

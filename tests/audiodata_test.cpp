@@ -208,6 +208,41 @@ TEST(AudioData, BulkReadFollowsTheReadCursor) {
   EXPECT_EQ(audio.readSamplesAtReadIterator(out, 8), 0u);
 }
 
+TEST(AudioData, BulkWriteAndAppend) {
+  AudioData audio = buffer({0, 0, 0, 0, 0});
+  audio.resetIterators();
+  audio.advanceWriteIterator(1);
+  const double values[] = {7, 8, 9};
+  EXPECT_EQ(audio.writeSamplesAtWriteIterator(values, 3, 2), 2u);
+  EXPECT_EQ(samplesOf(audio), (std::vector<double>{0, 7, 0, 8, 0}));
+
+  const float floats[] = {1.5f, -0.0f, 3.0f};
+  audio.appendSamples(floats, 3);
+  EXPECT_EQ(samplesOf(audio), (std::vector<double>{0, 7, 0, 8, 0, 1.5, -0.0, 3}));
+  const float bad[] = {1.0f, std::numeric_limits<float>::infinity()};
+  EXPECT_EQ(thrownMessage([&] { audio.appendSamples(bad, 2); }), "Cannot set sample to NaN");
+  EXPECT_EQ(audio.getSampleCount(), 8u);
+
+  // Long enough to span several storage blocks, joined at both ends.
+  std::vector<float> many(10000);
+  for (std::size_t i = 0; i < many.size(); ++i) many[i] = static_cast<float>(i);
+  AudioData big;
+  big.appendSamples(many.data(), 10000);
+  AudioData both = big;
+  both.prepend(big);
+  both.append(big);
+  EXPECT_EQ(both.getSampleCount(), 30000u);
+  for (std::uint32_t i = 0; i < 30000; i += 7) EXPECT_EQ(both.getSample(i), i % 10000);
+  both.setChannels(1);
+  both.setFrameRate(8000);
+  both.discardFramesFromFront(12345);
+  EXPECT_EQ(both.getSample(0), 2345.0);
+  auto tail = both.sliceSamplesFromBack(9000);
+  EXPECT_EQ(tail->getSample(0), 1000.0);
+  EXPECT_EQ(both.getSampleCount(), 30000u - 12345 - 9000);
+  EXPECT_EQ(both.getSample(both.getSampleCount() - 1), 999.0);
+}
+
 // Editing operations.
 
 TEST(AudioDataEditing, ReduceToMonoAveragesWholeFrames) {

@@ -147,15 +147,54 @@ TEST(LowPassFilter, MatchesThePlainDelayLineOnRandomAudio) {
       for (std::uint32_t length : {0u, 1u, 79u, 80u, 81u, 161u, 1000u, 10240u + 7, 33331u}) {
         const std::vector<double> input =
             testing_signals::randomSamples(length, rate + factor * 131 + length);
-        AudioData fast = mono(input, rate);
         AudioData plain = mono(input, rate);
+        plainFilter(plain, design.coefficients, design.coefficientSum, factor);
+        const std::vector<double> expected = samplesOf(plain);
+        AudioData fast = mono(input, rate);
         Workspace workspace;
         filter.filter(fast, workspace, factor);
-        plainFilter(plain, design.coefficients, design.coefficientSum, factor);
-        ASSERT_EQ(samplesOf(fast), samplesOf(plain)) << rate << " F=" << factor << " n=" << length;
+        ASSERT_EQ(samplesOf(fast), expected) << rate << " F=" << factor << " n=" << length;
+        // Every instruction-set build of the inner loop this machine can run.
+        for (const auto level : {detail::KernelLevel::Generic, detail::KernelLevel::Avx2, detail::KernelLevel::Avx512}) {
+          if (!detail::kernelLevelSupported(level)) continue;
+          AudioData audio = mono(input, rate);
+          design.filter(audio, workspace, factor, level);
+          ASSERT_EQ(samplesOf(audio), expected) << rate << " F=" << factor << " n=" << length
+                                                << " level=" << static_cast<int>(level);
+        }
       }
     }
   }
+}
+
+TEST(LowPassFilter, FilterAndDecimateEqualsFilterThenDownsample) {
+  const double corner = 1975.5332050245 * 1.012;
+  for (std::uint32_t rate : {8000u, 44100u, 48000u}) {
+    const LowPassFilter filter(160, rate, corner, 2048);
+    for (std::uint32_t factor = 1; factor <= 11; ++factor) {
+      for (std::uint32_t length : {0u, 1u, 9u, 10u, 11u, 4097u, 30001u}) {
+        const std::vector<double> input = testing_signals::randomSamples(length, rate * factor + length);
+        AudioData twoSteps = mono(input, rate);
+        AudioData fused = mono(input, rate);
+        Workspace a, b;
+        filter.filter(twoSteps, a, factor);
+        twoSteps.downsample(factor, true);
+        filter.filterAndDecimate(fused, b, factor);
+        ASSERT_EQ(samplesOf(fused), samplesOf(twoSteps)) << rate << " F=" << factor << " n=" << length;
+        EXPECT_EQ(fused.getFrameRate(), twoSteps.getFrameRate());
+        EXPECT_EQ(fused.getChannels(), 1u);
+        ASSERT_TRUE(b.filterDelayLine);
+      }
+    }
+  }
+  const LowPassFilter filter(4, 16000, 2000, 16);
+  Workspace w;
+  AudioData slow = mono({1, 2, 3}, 3);
+  EXPECT_EQ(thrownMessage([&] { filter.filterAndDecimate(slow, w, 4); }), "New frame rate must be > 0");
+  EXPECT_EQ(samplesOf(slow), (std::vector<double>{1, 2, 3}));
+  AudioData stereo = mono({1, 2});
+  stereo.setChannels(2);
+  EXPECT_EQ(thrownMessage([&] { filter.filterAndDecimate(stereo, w, 2); }), "Monophonic audio only");
 }
 
 TEST(LowPassFilterFactory, MatchesAllFourKeysExactly) {
