@@ -133,48 +133,66 @@ void LowPassFilterPrivate::keptOutputs(AudioData& audio, Workspace& workspace, s
   const std::uint32_t steps =
       static_cast<std::uint32_t>(std::min<std::uint64_t>(OUTPUTS_PER_BLOCK, (n + f - 1) / f));
   const std::size_t span = static_cast<std::size_t>(steps) * f;
-  const std::uint32_t reach = 2 * groupDelay;
-  // scratch[t] holds s[blockStart - groupDelay + t].
-  std::vector<double> scratch(span + reach, 0.0);
-  // Phase p holds scratch[p], scratch[p + F], scratch[p + 2F], ...
-  const std::size_t phaseLength = steps + (reach + f - 1) / f + 1;
-  std::vector<double> phases(f == 1 ? 0 : phaseLength * f, 0.0);
+  const std::int64_t gd = groupDelay;
+  // Phase p of a block starting at blockStart holds s[blockStart - groupDelay
+  // + q * F + p] at index q: every input tap k meets for kept output m of the
+  // block is element m + k / F of phase k % F.
+  const std::size_t phaseLength = steps + (2 * groupDelay + f - 1) / f + 1;
+  std::vector<double> phases(phaseLength * f, 0.0);
   std::vector<const double*> taps(tapCount);
   for (std::uint32_t k = 0; k < tapCount; ++k)
-    taps[k] = f == 1 ? scratch.data() + k : phases.data() + (k % f) * phaseLength + k / f;
+    taps[k] = phases.data() + (k % f) * phaseLength + k / f;
   std::vector<double> outputs(steps, 0.0);
   const double divisor = coefficientSum;
+  const detail::SampleQueue& input = audio.samples;
+  const std::int64_t count = static_cast<std::int64_t>(n);
 
-  auto readInto = [&](double* out, std::size_t count) {
-    std::size_t got = 0;
-    while (got < count) {
-      const std::uint32_t chunk =
-          static_cast<std::uint32_t>(std::min<std::size_t>(count - got, 0xffffffffu));
-      const std::uint32_t read = audio.readSamplesAtReadIterator(out + got, chunk);
-      got += read;
-      if (read < chunk) break;
+  // The inputs of the indices not yet filled, contiguous: copied from the
+  // audio a storage block at a time, divided, then dealt out to the phases.
+  std::vector<double> raw(phaseLength * f, 0.0);
+
+  // Fills indices [from, phaseLength) of every phase for the block whose
+  // phase index 0 stands at input position base.
+  auto fill = [&](std::int64_t base, std::size_t from) {
+    const std::int64_t begin = base + static_cast<std::int64_t>(from * f);
+    const std::int64_t end = base + static_cast<std::int64_t>(phaseLength * f);
+    const std::int64_t inside = std::min(std::max<std::int64_t>(begin, 0), end);
+    const std::int64_t outside = std::max(std::min(end, count), inside);
+    double* out = raw.data();
+    // Silence stays 0.0; only real inputs are divided, as the delay line
+    // stores them.
+    std::fill(out, out + (inside - begin), 0.0);
+    double* real = out + (inside - begin);
+    const std::size_t realCount = static_cast<std::size_t>(outside - inside);
+    input.copyOut(static_cast<std::size_t>(inside), realCount, real);
+    for (std::size_t t = 0; t < realCount; ++t) real[t] = real[t] / divisor;
+    std::fill(real + realCount, out + (end - begin), 0.0);
+    if (f == 1) {
+      std::copy(out, out + (end - begin), phases.data() + from);
+      return;
     }
-    for (std::size_t t = 0; t < got; ++t) out[t] = out[t] / divisor;
-    std::fill(out + got, out + count, 0.0);
+    for (std::uint32_t p = 0; p < f; ++p) {
+      double* phase = phases.data() + static_cast<std::size_t>(p) * phaseLength;
+      const double* source = out + p;
+      for (std::size_t q = from; q < phaseLength; ++q, source += f) phase[q] = *source;
+    }
   };
 
-  // Silence before the first sample, then the first groupDelay inputs.
-  readInto(scratch.data() + groupDelay, groupDelay);
+  fill(-gd, 0);
   for (std::uint64_t blockStart = 0; blockStart < n; blockStart += span) {
-    readInto(scratch.data() + reach, span);
     const std::uint64_t blockEnd = std::min<std::uint64_t>(n, blockStart + span);
     const std::uint32_t kept = static_cast<std::uint32_t>((blockEnd - blockStart + f - 1) / f);
-    if (f != 1) {
-      for (std::uint32_t p = 0; p < f; ++p) {
-        double* phase = phases.data() + static_cast<std::size_t>(p) * phaseLength;
-        std::size_t q = 0;
-        for (std::size_t t = p; t < scratch.size(); t += f) phase[q++] = scratch[t];
-      }
-    }
     detail::keptOutputs(level, coefficients.data(), tapCount, taps.data(), kept, outputs.data());
     sink(static_cast<const double*>(outputs.data()), kept);
-    // The last 2 * groupDelay inputs of this block start the next one.
-    std::copy(scratch.end() - reach, scratch.end(), scratch.begin());
+    if (blockEnd == n) break;
+    // The next block starts span inputs later: steps indices further on in
+    // every phase. What it shares with this block moves to the front; the rest
+    // lies beyond every position this block's outputs were written to.
+    for (std::uint32_t p = 0; p < f; ++p) {
+      double* phase = phases.data() + static_cast<std::size_t>(p) * phaseLength;
+      std::copy(phase + steps, phase + phaseLength, phase);
+    }
+    fill(static_cast<std::int64_t>(blockStart + span) - gd, phaseLength - steps);
   }
 }
 
