@@ -81,6 +81,24 @@ inline std::vector<double> randomSamples(std::size_t n, unsigned seed) {
   return out;
 }
 
+// A stream for the golden reports: each segment a cadence in its own key with
+// a little deterministic noise, so that every score is exercised.
+inline std::vector<float> goldenStream(std::uint32_t rate, std::uint32_t segmentLength,
+                                       std::uint32_t segments, std::uint32_t seed) {
+  std::vector<float> out;
+  std::uint32_t state = seed * 2654435761u + 1;
+  for (std::uint32_t s = 0; s < segments; ++s) {
+    const int tonic = 48 + static_cast<int>((seed * 5 + s * 7) % 24);
+    std::vector<float> piece = cadence(tonic, (seed + s) % 2 == 1, rate, segmentLength);
+    for (float& v : piece) {
+      state = state * 1664525u + 1013904223u;
+      v += static_cast<float>((static_cast<double>(state >> 8) / 16777216.0 - 0.5) * 0.02);
+    }
+    out.insert(out.end(), piece.begin(), piece.end());
+  }
+  return out;
+}
+
 } // namespace testing_signals
 
 #endif
