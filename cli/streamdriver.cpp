@@ -45,6 +45,9 @@ int runStreamDriver(int argc, const char* const* argv, std::istream& in, std::os
     for (;;) {
       in.read(reinterpret_cast<char*>(buffer.data()), bytesPerSegment);
       const std::streamsize got = in.gcount();
+      // A failing read is an unusable stream, wherever it happens: what was
+      // read before it must not be reported as the whole stream.
+      if (in.bad()) return EXIT_REJECTED;
       if (got != bytesPerSegment) {
         if (got > 0) return EXIT_REJECTED;
         if (analysis.getSegmentCount() == 0) return EXIT_REJECTED;
@@ -69,6 +72,12 @@ int runStreamDriver(int argc, const char* const* argv, std::istream& in, std::os
     }
 
     analysis.finish(out);
+    // A report that never arrived is not a success.
+    out.flush();
+    if (!out) {
+      err << "Cannot write to standard output";
+      return EXIT_EXCEPTION;
+    }
     return EXIT_REPORTED;
   } catch (const std::exception& e) {
     err << e.what();

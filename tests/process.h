@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,22 +18,50 @@
 
 namespace testing_process {
 
+// Where the child's streams go when not to the test's pipes, and limits.
+struct Options {
+  std::string stdinPath;     // read standard input from this file instead
+  std::string stdoutPath;    // write standard output to this file instead
+  bool stdoutClosedPipe = false; // standard output a pipe nobody reads
+  unsigned long addressSpaceLimit = 0; // RLIMIT_AS in bytes, 0 for none
+};
+
 struct Outcome {
   int status = -1; // exit status, or 128 + signal
   std::string out;
   std::string err;
 };
 
-inline Outcome run(const std::vector<std::string>& argv, const std::string& input) {
-  int in[2], out[2], err[2];
-  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
+inline Outcome run(const std::vector<std::string>& argv, const std::string& input,
+                   const Options& options = Options()) {
+  int in[2], out[2], err[2], dead[2];
+  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0 || pipe(dead) != 0)
+    throw std::runtime_error("pipe");
+  close(dead[0]); // a pipe whose reader is gone
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork");
   if (pid == 0) {
     dup2(in[0], 0);
     dup2(out[1], 1);
     dup2(err[1], 2);
-    for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+    if (!options.stdinPath.empty()) {
+      const int fd = open(options.stdinPath.c_str(), O_RDONLY);
+      if (fd < 0) _exit(126);
+      dup2(fd, 0);
+      close(fd);
+    }
+    if (!options.stdoutPath.empty()) {
+      const int fd = open(options.stdoutPath.c_str(), O_WRONLY);
+      if (fd < 0) _exit(126);
+      dup2(fd, 1);
+      close(fd);
+    }
+    if (options.stdoutClosedPipe) dup2(dead[1], 1);
+    if (options.addressSpaceLimit != 0) {
+      const rlimit limit = {options.addressSpaceLimit, options.addressSpaceLimit};
+      setrlimit(RLIMIT_AS, &limit);
+    }
+    for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1], dead[1]}) close(fd);
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -42,6 +71,7 @@ inline Outcome run(const std::vector<std::string>& argv, const std::string& inpu
   close(in[0]);
   close(out[1]);
   close(err[1]);
+  close(dead[1]);
   // The tool may stop reading early (a rejected stream): writing must not
   // kill the test with SIGPIPE.
   signal(SIGPIPE, SIG_IGN);
