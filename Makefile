@@ -5,7 +5,7 @@ ASAN_DIR     ?= build-asan
 TSAN_DIR     ?= build-tsan
 BENCH_DIR    ?= build-bench
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
-PACKAGES     := g++ make cmake pkg-config libfftw3-dev libgtest-dev
+PACKAGES     := g++ make cmake pkg-config libfftw3-dev libgtest-dev valgrind
 BENCH_PACKAGES := libbenchmark-dev time bc
 
 .PHONY: all deps build test sanitize tsan demo bench clean
