@@ -8,7 +8,11 @@ JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES     := g++ make cmake pkg-config libfftw3-dev libgtest-dev valgrind
 BENCH_PACKAGES := libbenchmark-dev time bc
 
-.PHONY: all deps build test sanitize tsan demo bench clean
+FUZZ_DIR     ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_PACKAGES := clang libclang-rt-dev
+
+.PHONY: all deps build test sanitize tsan demo bench fuzz clean
 
 all: build
 
@@ -43,5 +47,20 @@ bench: deps
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	sh bench/run.sh $(BENCH_DIR)
 
+# Each fuzz target for FUZZ_SECONDS under libFuzzer with AddressSanitizer and
+# UndefinedBehaviorSanitizer, starting from its committed corpus; new inputs
+# go to $(FUZZ_DIR)/corpus, findings to $(FUZZ_DIR)/findings.
+fuzz: deps
+	@sh tools/install-deps.sh $(FUZZ_PACKAGES)
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTONVERA_FUZZ=ON -DTONVERA_SANITIZE=address,undefined
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_driver fuzz_audiodata fuzz_chromagram
+	@for t in driver audiodata chromagram; do \
+	  mkdir -p $(FUZZ_DIR)/corpus/$$t $(FUZZ_DIR)/findings/$$t; \
+	  echo "fuzzing $$t for $(FUZZ_SECONDS) s"; \
+	  $(FUZZ_DIR)/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_DIR)/findings/$$t/ $(FUZZ_DIR)/corpus/$$t tests/fuzz/corpus/$$t || exit 1; \
+	done
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)
