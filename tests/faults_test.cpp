@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <ios>
 #include <sstream>
 #include <streambuf>
@@ -76,4 +77,28 @@ TEST(Faults, RunningOutOfMemoryIsReportedNotACrash) {
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.err, "std::bad_alloc");
   EXPECT_EQ(o.out, "");
+}
+
+TEST(Memory, StaysFlatWhateverTheNumberOfSegments) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "a sanitizer's own memory hides the tool's";
+#endif
+  // 60 s segments at 48000 Hz, the largest the tool takes: 1 and 32 of them.
+  const std::uint32_t rate = 48000, segment = 60 * rate;
+  const std::string bytes = testing_signals::bytesOf(testing_signals::cadence(60, false, rate, segment));
+  testing_process::Options once, often;
+  often.inputRepeats = 32;
+  const testing_process::Outcome one = testing_process::run({TONVERA_TOOL, "48000", "2880000"}, bytes, once);
+  const testing_process::Outcome many = testing_process::run({TONVERA_TOOL, "48000", "2880000"}, bytes, often);
+  ASSERT_EQ(one.status, 0);
+  ASSERT_EQ(many.status, 0);
+  std::printf("peak: %ld kB for 1 segment, %ld kB for 32\n", one.peakKilobytes, many.peakKilobytes);
+  // All that may grow with the stream is the whole-stream chromagram: 72
+  // doubles per hop of 4096 samples at 4363 Hz, about 1.2 MB for 32 minutes,
+  // and up to as much again while its storage doubles.
+  const long chromagramKilobytes = (32L * 60 * 4363 / 4096 + 1) * 72 * 8 / 1024;
+  EXPECT_LT(many.peakKilobytes - one.peakKilobytes, 2 * chromagramKilobytes + 512)
+      << one.peakKilobytes << " kB for 1 segment, " << many.peakKilobytes << " kB for 32";
+  // And neither holds more than a couple of segments' audio.
+  EXPECT_LT(many.peakKilobytes, 100 * 1024);
 }

@@ -24,10 +24,12 @@ struct Options {
   std::string stdoutPath;    // write standard output to this file instead
   bool stdoutClosedPipe = false; // standard output a pipe nobody reads
   unsigned long addressSpaceLimit = 0; // RLIMIT_AS in bytes, 0 for none
+  std::size_t inputRepeats = 1; // the input is written this many times over
 };
 
 struct Outcome {
   int status = -1; // exit status, or 128 + signal
+  long peakKilobytes = 0; // the child's peak resident set
   std::string out;
   std::string err;
 };
@@ -78,7 +80,7 @@ inline Outcome run(const std::vector<std::string>& argv, const std::string& inpu
   fcntl(in[1], F_SETFL, O_NONBLOCK);
 
   Outcome outcome;
-  std::size_t written = 0;
+  std::size_t written = 0, repeats = 0;
   bool inputOpen = true, outOpen = true, errOpen = true;
   if (input.empty()) {
     close(in[1]);
@@ -99,6 +101,7 @@ inline Outcome run(const std::vector<std::string>& argv, const std::string& inpu
       if (p.fd == in[1]) {
         const ssize_t n = write(in[1], input.data() + written, input.size() - written);
         if (n > 0) written += static_cast<std::size_t>(n);
+        if (n > 0 && written == input.size() && ++repeats < options.inputRepeats) written = 0;
         if ((n < 0 && errno != EAGAIN) || written == input.size()) {
           close(in[1]);
           inputOpen = false;
@@ -115,7 +118,9 @@ inline Outcome run(const std::vector<std::string>& argv, const std::string& inpu
     }
   }
   int wstatus = 0;
-  waitpid(pid, &wstatus, 0);
+  rusage usage{};
+  wait4(pid, &wstatus, 0, &usage);
+  outcome.peakKilobytes = usage.ru_maxrss;
   outcome.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
   return outcome;
 }

@@ -74,25 +74,45 @@ TEST(CacheThreads, ProfilesInitialiseOnceFromManyThreads) {
 }
 
 TEST(FacadeThreads, SharedFacadeGivesEachWorkspaceTheSingleThreadedResult) {
-  const std::uint32_t rates[] = {44100, 48000, 22050, 8000};
-  std::vector<AudioData> streams;
-  for (int t = 0; t < THREADS; ++t) {
-    const std::uint32_t rate = rates[t % 4];
-    streams.push_back(testing_signals::audioOf(testing_signals::cadence(55 + t, t % 2 == 1, rate, 3 * rate), rate));
-  }
-  auto analyse = [](Tonvera::Tonvera& facade, const AudioData& audio) {
+  // Every thread analyses three streams of its own, each at another rate and
+  // fed in blocks of another size, so every cache sees misses and hits from
+  // several threads at once.
+  const std::uint32_t rates[] = {44100, 48000, 22050, 8000, 32000, 11025};
+  struct Stream {
+    AudioData audio;
+    std::uint32_t block;
+  };
+  std::vector<std::vector<Stream>> work(THREADS);
+  for (int t = 0; t < THREADS; ++t)
+    for (int i = 0; i < 3; ++i) {
+      const std::uint32_t rate = rates[(t + 2 * i) % 6];
+      work[t].push_back({testing_signals::audioOf(testing_signals::cadence(55 + t + i, (t + i) % 2 == 1, rate, 3 * rate), rate),
+                         static_cast<std::uint32_t>(4096 + 10007 * (t + i))});
+    }
+  auto analyse = [](Tonvera::Tonvera& facade, const Stream& stream) {
     Workspace w;
-    facade.progressiveChromagram(audio, w);
+    const std::uint32_t n = stream.audio.getSampleCount();
+    for (std::uint32_t start = 0; start < n; start += stream.block) {
+      AudioData block;
+      block.setChannels(1);
+      block.setFrameRate(stream.audio.getFrameRate());
+      const std::uint32_t end = std::min(n, start + stream.block);
+      block.addToSampleCount(end - start);
+      for (std::uint32_t i = start; i < end; ++i) block.setSample(i - start, stream.audio.getSample(i));
+      facade.progressiveChromagram(block, w);
+    }
     facade.finalChromagram(w);
     return w.accumulatedChromagram->collapseToOneHop();
   };
-  std::vector<std::vector<double>> expected;
+  std::vector<std::vector<std::vector<double>>> expected(THREADS), actual(THREADS);
   {
     Tonvera::Tonvera facade;
-    for (const AudioData& audio : streams) expected.push_back(analyse(facade, audio));
+    for (int t = 0; t < THREADS; ++t)
+      for (const Stream& stream : work[t]) expected[t].push_back(analyse(facade, stream));
   }
   Tonvera::Tonvera shared;
-  std::vector<std::vector<double>> actual(THREADS);
-  together([&](int t) { actual[t] = analyse(shared, streams[static_cast<std::size_t>(t)]); });
+  together([&](int t) {
+    for (const Stream& stream : work[static_cast<std::size_t>(t)]) actual[t].push_back(analyse(shared, stream));
+  });
   for (int t = 0; t < THREADS; ++t) EXPECT_EQ(actual[t], expected[t]) << t;
 }
