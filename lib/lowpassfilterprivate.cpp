@@ -147,8 +147,9 @@ void LowPassFilterPrivate::keptOutputs(AudioData& audio, Workspace& workspace, s
   const detail::SampleQueue& input = audio.samples;
   const std::int64_t count = static_cast<std::int64_t>(n);
 
-  // The inputs of the indices not yet filled, contiguous: copied from the
-  // audio a storage block at a time, divided, then dealt out to the phases.
+  // The inputs of the indices not yet filled, contiguous: divided as they are
+  // read from the audio a storage block at a time, then dealt out to the
+  // phases.
   std::vector<double> raw(phaseLength * f, 0.0);
 
   // Fills indices [from, phaseLength) of every phase for the block whose
@@ -164,8 +165,12 @@ void LowPassFilterPrivate::keptOutputs(AudioData& audio, Workspace& workspace, s
     std::fill(out, out + (inside - begin), 0.0);
     double* real = out + (inside - begin);
     const std::size_t realCount = static_cast<std::size_t>(outside - inside);
-    input.copyOut(static_cast<std::size_t>(inside), realCount, real);
-    for (std::size_t t = 0; t < realCount; ++t) real[t] = real[t] / divisor;
+    double* next = real;
+    input.forEachSpan(static_cast<std::size_t>(inside), realCount, [&next, divisor](const double* p, std::size_t run) {
+      double* o = next;
+      for (std::size_t t = 0; t < run; ++t) o[t] = p[t] / divisor;
+      next = o + run;
+    });
     std::fill(real + realCount, out + (end - begin), 0.0);
     if (f == 1) {
       std::copy(out, out + (end - begin), phases.data() + from);
