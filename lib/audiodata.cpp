@@ -94,51 +94,41 @@ void AudioData::setSampleByFrame(std::uint32_t frame, std::uint32_t channel, dou
 }
 
 void AudioData::append(const AudioData& that) {
+  join(that, false, "Cannot append audio data with a different number of channels",
+       "Cannot append audio data with a different frame rate");
+}
+
+void AudioData::prepend(const AudioData& that) {
+  join(that, true, "Cannot prepend audio data with a different number of channels",
+       "Cannot prepend audio data with a different frame rate");
+}
+
+void AudioData::join(const AudioData& that, bool front, const char* channelMessage,
+                     const char* rateMessage) {
   // The format a formatless buffer would adopt is worked out first and only
   // committed once every test has passed, so a failing call changes nothing.
   const bool adopt = channels == 0 && frameRate == 0;
   const std::uint32_t newChannels = adopt ? that.channels : channels;
   const std::uint32_t newFrameRate = adopt ? that.frameRate : frameRate;
-  if (that.channels != newChannels)
-    throw Exception("Cannot append audio data with a different number of channels");
-  if (that.frameRate != newFrameRate)
-    throw Exception("Cannot append audio data with a different frame rate");
+  if (that.channels != newChannels) throw Exception(channelMessage);
+  if (that.frameRate != newFrameRate) throw Exception(rateMessage);
   ensureRoomFor(that.samples.size());
   channels = newChannels;
   frameRate = newFrameRate;
   if (&that == this) {
-    // Inserting a deque's own range into itself is undefined; copy by index.
+    // A buffer joined to itself, at either end, is the buffer twice over.
     appendOwnSamples();
-  } else {
-    std::size_t from = 0;
-    samples.growBack(that.samples.size(), [&](double* p, std::size_t run) {
-      that.samples.copyOut(from, run, p);
-      from += run;
-    });
+    return;
   }
-}
-
-void AudioData::prepend(const AudioData& that) {
-  const bool adopt = channels == 0 && frameRate == 0;
-  const std::uint32_t newChannels = adopt ? that.channels : channels;
-  const std::uint32_t newFrameRate = adopt ? that.frameRate : frameRate;
-  if (that.channels != newChannels)
-    throw Exception("Cannot prepend audio data with a different number of channels");
-  if (that.frameRate != newFrameRate)
-    throw Exception("Cannot prepend audio data with a different frame rate");
-  ensureRoomFor(that.samples.size());
-  channels = newChannels;
-  frameRate = newFrameRate;
-  if (&that == this) {
-    // The buffer in front of itself is the buffer twice over.
-    appendOwnSamples();
-  } else {
-    std::size_t from = 0;
-    samples.growFront(that.samples.size(), [&](double* p, std::size_t run) {
-      that.samples.copyOut(from, run, p);
-      from += run;
-    });
-  }
+  std::size_t from = 0;
+  auto copy = [&](double* p, std::size_t run) {
+    that.samples.copyOut(from, run, p);
+    from += run;
+  };
+  if (front)
+    samples.growFront(that.samples.size(), copy);
+  else
+    samples.growBack(that.samples.size(), copy);
 }
 
 void AudioData::resetIterators() {

@@ -84,6 +84,7 @@ private:
   friend class LowPassFilterPrivate;
 
   void ensureRoomFor(std::uint64_t extra) const;
+  void join(const AudioData& that, bool front, const char* channelMessage, const char* rateMessage);
   void appendOwnSamples();
 
   // A double-ended queue of samples, stored in large blocks.

@@ -6,6 +6,7 @@
 
 #include "audiodata.h"
 #include "expect.h"
+#include "signals.h"
 
 using Tonvera::AudioData;
 
@@ -25,11 +26,7 @@ AudioData buffer(const std::vector<double>& values, std::uint32_t channels = 1,
   return audio;
 }
 
-std::vector<double> samplesOf(const AudioData& audio) {
-  std::vector<double> out;
-  for (std::uint32_t i = 0; i < audio.getSampleCount(); ++i) out.push_back(audio.getSample(i));
-  return out;
-}
+using testing_signals::samplesOf;
 
 } // namespace
 

@@ -18,19 +18,10 @@ using namespace Tonvera;
 namespace {
 
 AudioData mono(const std::vector<double>& values, std::uint32_t rate = 16000) {
-  AudioData audio;
-  audio.setChannels(1);
-  audio.setFrameRate(rate);
-  audio.addToSampleCount(static_cast<std::uint32_t>(values.size()));
-  for (std::size_t i = 0; i < values.size(); ++i) audio.setSample(static_cast<std::uint32_t>(i), values[i]);
-  return audio;
+  return testing_signals::audioOf(values, rate);
 }
 
-std::vector<double> samplesOf(const AudioData& audio) {
-  std::vector<double> out;
-  for (std::uint32_t i = 0; i < audio.getSampleCount(); ++i) out.push_back(audio.getSample(i));
-  return out;
-}
+using testing_signals::samplesOf;
 
 void expectNear(const std::vector<double>& actual, const std::vector<double>& expected, double tolerance) {
   ASSERT_EQ(actual.size(), expected.size());

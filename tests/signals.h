@@ -62,15 +62,24 @@ inline std::string bytesOf(const std::vector<float>& samples) {
   return bytes;
 }
 
-inline Tonvera::AudioData audioOf(const std::vector<float>& samples, std::uint32_t rate,
-                                  std::uint32_t channels = 1) {
+// A buffer of the given samples (float or double), built through the public
+// operations.
+template <typename Sample>
+Tonvera::AudioData audioOf(const std::vector<Sample>& samples, std::uint32_t rate,
+                           std::uint32_t channels = 1) {
   Tonvera::AudioData audio;
   audio.setFrameRate(rate);
   audio.setChannels(channels);
   audio.addToSampleCount(static_cast<std::uint32_t>(samples.size()));
   for (std::size_t i = 0; i < samples.size(); ++i)
-    audio.setSample(static_cast<std::uint32_t>(i), samples[i]);
+    audio.setSample(static_cast<std::uint32_t>(i), static_cast<double>(samples[i]));
   return audio;
+}
+
+inline std::vector<double> samplesOf(const Tonvera::AudioData& audio) {
+  std::vector<double> out;
+  for (std::uint32_t i = 0; i < audio.getSampleCount(); ++i) out.push_back(audio.getSample(i));
+  return out;
 }
 
 inline std::vector<double> randomSamples(std::size_t n, unsigned seed) {

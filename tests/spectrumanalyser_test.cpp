@@ -28,12 +28,7 @@ struct Analysis {
 };
 
 AudioData monoOf(const std::vector<double>& values, std::uint32_t rate = 4410) {
-  AudioData audio;
-  audio.setChannels(1);
-  audio.setFrameRate(rate);
-  audio.addToSampleCount(static_cast<std::uint32_t>(values.size()));
-  for (std::size_t i = 0; i < values.size(); ++i) audio.setSample(static_cast<std::uint32_t>(i), values[i]);
-  return audio;
+  return testing_signals::audioOf(values, rate);
 }
 
 } // namespace

@@ -29,17 +29,7 @@ struct Model {
   std::uint64_t read = 0, write = 0;
 };
 
-struct Failure {
-  std::string message;
-};
-
-[[noreturn]] void fail(const std::string& m) { throw Failure{m}; }
-
-std::string bounds(const char* text, std::uint64_t value, std::uint64_t limit) {
-  std::ostringstream m;
-  m << text << value << "/" << limit << ")";
-  return m.str();
-}
+[[noreturn]] void fail(const std::string& m) { throw ModelFailure{m}; }
 
 bool finite(double v) { return std::isfinite(v); }
 
@@ -67,26 +57,26 @@ struct ModelOps {
     grow(static_cast<std::uint64_t>(n) * m.channels);
   }
   double get(std::uint32_t i) {
-    if (i >= m.s.size()) fail(bounds("Cannot get out-of-bounds sample (", i, m.s.size()));
+    if (i >= m.s.size()) fail(boundsMessage("Cannot get out-of-bounds sample (", i, m.s.size()));
     return m.s[i];
   }
   void set(std::uint32_t i, double v) {
-    if (i >= m.s.size()) fail(bounds("Cannot set out-of-bounds sample (", i, m.s.size()));
+    if (i >= m.s.size()) fail(boundsMessage("Cannot set out-of-bounds sample (", i, m.s.size()));
     if (!finite(v)) fail("Cannot set sample to NaN");
     m.s[i] = v;
   }
   double getByFrame(std::uint32_t f, std::uint32_t c) {
     if (m.channels == 0) fail("Channels must be > 0");
     const std::uint32_t frames = static_cast<std::uint32_t>(m.s.size() / m.channels);
-    if (f >= frames) fail(bounds("Cannot get out-of-bounds frame (", f, frames));
-    if (c >= m.channels) fail(bounds("Cannot get out-of-bounds channel (", c, m.channels));
+    if (f >= frames) fail(boundsMessage("Cannot get out-of-bounds frame (", f, frames));
+    if (c >= m.channels) fail(boundsMessage("Cannot get out-of-bounds channel (", c, m.channels));
     return get(f * m.channels + c);
   }
   void setByFrame(std::uint32_t f, std::uint32_t c, double v) {
     if (m.channels == 0) fail("Channels must be > 0");
     const std::uint32_t frames = static_cast<std::uint32_t>(m.s.size() / m.channels);
-    if (f >= frames) fail(bounds("Cannot set out-of-bounds frame (", f, frames));
-    if (c >= m.channels) fail(bounds("Cannot set out-of-bounds channel (", c, m.channels));
+    if (f >= frames) fail(boundsMessage("Cannot set out-of-bounds frame (", f, frames));
+    if (c >= m.channels) fail(boundsMessage("Cannot set out-of-bounds channel (", c, m.channels));
     set(f * m.channels + c, v);
   }
   void join(const Model& that, bool front) {
@@ -160,11 +150,11 @@ struct ModelOps {
     return out;
   }
   double atRead() {
-    if (m.read >= m.s.size()) fail(bounds("Cannot get out-of-bounds sample (", m.read, m.s.size()));
+    if (m.read >= m.s.size()) fail(boundsMessage("Cannot get out-of-bounds sample (", m.read, m.s.size()));
     return m.s[m.read];
   }
   void atWrite(double v) {
-    if (m.write >= m.s.size()) fail(bounds("Cannot set out-of-bounds sample (", m.write, m.s.size()));
+    if (m.write >= m.s.size()) fail(boundsMessage("Cannot set out-of-bounds sample (", m.write, m.s.size()));
     m.s[m.write] = v;
   }
   std::vector<double> bulkRead(std::uint32_t n) {
@@ -188,24 +178,11 @@ struct ModelOps {
   }
 };
 
-bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
 void compare(const AudioData& a, const Model& m) {
   FUZZ_CHECK(a.getSampleCount() == m.s.size(), "sample count");
   FUZZ_CHECK(a.getChannels() == m.channels, "channels");
   FUZZ_CHECK(a.getFrameRate() == m.rate, "frame rate");
   for (std::uint32_t i = 0; i < m.s.size(); ++i) FUZZ_CHECK(sameBits(a.getSample(i), m.s[i]), "samples");
-}
-
-template <typename F> std::string outcome(F f) {
-  try {
-    f();
-  } catch (const Failure& e) {
-    return e.message;
-  } catch (const Tonvera::Exception& e) {
-    return e.what();
-  }
-  return "";
 }
 
 } // namespace
@@ -226,66 +203,66 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch ((op >> 1) % 24) {
     case 0: {
       const std::uint32_t c = in.count() % 9;
-      real = outcome([&] { a.setChannels(c); });
-      expected = outcome([&] { model.setChannels(c); });
+      real = outcomeOf([&] { a.setChannels(c); });
+      expected = outcomeOf([&] { model.setChannels(c); });
       break;
     }
     case 1: {
       const std::uint32_t r = in.count();
-      real = outcome([&] { a.setFrameRate(r); });
-      expected = outcome([&] { model.setFrameRate(r); });
+      real = outcomeOf([&] { a.setFrameRate(r); });
+      expected = outcomeOf([&] { model.setFrameRate(r); });
       break;
     }
     case 2: {
       std::uint32_t x = 0, y = 0;
-      real = outcome([&] { x = a.getFrameCount(); });
-      expected = outcome([&] { y = model.frameCount(); });
+      real = outcomeOf([&] { x = a.getFrameCount(); });
+      expected = outcomeOf([&] { y = model.frameCount(); });
       if (real.empty()) FUZZ_CHECK(x == y, "frame count");
       break;
     }
     case 3: {
       const std::uint32_t n = in.count();
       if (n > LARGEST_GROWTH && m.s.size() + n <= MAX_SAMPLES) break;
-      real = outcome([&] { a.addToSampleCount(n); });
-      expected = outcome([&] { model.grow(n); });
+      real = outcomeOf([&] { a.addToSampleCount(n); });
+      expected = outcomeOf([&] { model.grow(n); });
       break;
     }
     case 4: {
       const std::uint32_t n = in.count();
       const std::uint64_t extra = static_cast<std::uint64_t>(n) * m.channels;
       if (extra > LARGEST_GROWTH && m.s.size() + extra <= MAX_SAMPLES) break;
-      real = outcome([&] { a.addToFrameCount(n); });
-      expected = outcome([&] { model.addToFrameCount(n); });
+      real = outcomeOf([&] { a.addToFrameCount(n); });
+      expected = outcomeOf([&] { model.addToFrameCount(n); });
       break;
     }
     case 5: {
       const std::uint32_t i = in.count();
       double x = 0, y = 0;
-      real = outcome([&] { x = a.getSample(i); });
-      expected = outcome([&] { y = model.get(i); });
+      real = outcomeOf([&] { x = a.getSample(i); });
+      expected = outcomeOf([&] { y = model.get(i); });
       if (real.empty()) FUZZ_CHECK(sameBits(x, y), "getSample");
       break;
     }
     case 6: {
       const std::uint32_t i = in.count();
       const double v = in.value();
-      real = outcome([&] { a.setSample(i, v); });
-      expected = outcome([&] { model.set(i, v); });
+      real = outcomeOf([&] { a.setSample(i, v); });
+      expected = outcomeOf([&] { model.set(i, v); });
       break;
     }
     case 7: {
       const std::uint32_t f = in.count(), c = in.count();
       double x = 0, y = 0;
-      real = outcome([&] { x = a.getSampleByFrame(f, c); });
-      expected = outcome([&] { y = model.getByFrame(f, c); });
+      real = outcomeOf([&] { x = a.getSampleByFrame(f, c); });
+      expected = outcomeOf([&] { y = model.getByFrame(f, c); });
       if (real.empty()) FUZZ_CHECK(sameBits(x, y), "getSampleByFrame");
       break;
     }
     case 8: {
       const std::uint32_t f = in.count(), c = in.count();
       const double v = in.value();
-      real = outcome([&] { a.setSampleByFrame(f, c, v); });
-      expected = outcome([&] { model.setByFrame(f, c, v); });
+      real = outcomeOf([&] { a.setSampleByFrame(f, c, v); });
+      expected = outcomeOf([&] { model.setByFrame(f, c, v); });
       break;
     }
     case 9:
@@ -295,8 +272,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const int source = from ? t : 1 - t;
       if (m.s.size() + models[source].s.size() > LARGEST_GROWTH) break;
       const Model that = models[source];
-      real = outcome([&] { front ? a.prepend(buffers[source]) : a.append(buffers[source]); });
-      expected = outcome([&] { model.join(that, front); });
+      real = outcomeOf([&] { front ? a.prepend(buffers[source]) : a.append(buffers[source]); });
+      expected = outcomeOf([&] { model.join(that, front); });
       break;
     }
     case 11:
@@ -306,22 +283,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 12: {
       const std::uint32_t factor = in.count() % 13;
       const bool shortcut = in.byte() & 1;
-      real = outcome([&] { a.downsample(factor, shortcut); });
-      expected = outcome([&] { model.downsample(factor, shortcut); });
+      real = outcomeOf([&] { a.downsample(factor, shortcut); });
+      expected = outcomeOf([&] { model.downsample(factor, shortcut); });
       break;
     }
     case 13: {
       const std::uint32_t n = in.count();
-      real = outcome([&] { a.discardFramesFromFront(n); });
-      expected = outcome([&] { model.discard(n); });
+      real = outcomeOf([&] { a.discardFramesFromFront(n); });
+      expected = outcomeOf([&] { model.discard(n); });
       break;
     }
     case 14: {
       const std::uint32_t n = in.count();
       std::unique_ptr<AudioData> cut;
       Model modelCut;
-      real = outcome([&] { cut = a.sliceSamplesFromBack(n); });
-      expected = outcome([&] { modelCut = model.slice(n); });
+      real = outcomeOf([&] { cut = a.sliceSamplesFromBack(n); });
+      expected = outcomeOf([&] { modelCut = model.slice(n); });
       if (real.empty() && expected.empty()) compare(*cut, modelCut);
       break;
     }
@@ -345,15 +322,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     case 18: {
       double x = 0, y = 0;
-      real = outcome([&] { x = a.getSampleAtReadIterator(); });
-      expected = outcome([&] { y = model.atRead(); });
+      real = outcomeOf([&] { x = a.getSampleAtReadIterator(); });
+      expected = outcomeOf([&] { y = model.atRead(); });
       if (real.empty()) FUZZ_CHECK(sameBits(x, y), "read cursor");
       break;
     }
     case 19: {
       const double v = in.value();
-      real = outcome([&] { a.setSampleAtWriteIterator(v); });
-      expected = outcome([&] { model.atWrite(v); });
+      real = outcomeOf([&] { a.setSampleAtWriteIterator(v); });
+      expected = outcomeOf([&] { model.atWrite(v); });
       break;
     }
     case 20: {
@@ -379,8 +356,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint32_t bits = in.byte() < 128 ? 0x3f800000u + in.byte() : in.u32();
         std::memcpy(&f, &bits, sizeof f);
       }
-      real = outcome([&] { a.appendSamples(v.data(), n); });
-      expected = outcome([&] { model.appendFloats(v); });
+      real = outcomeOf([&] { a.appendSamples(v.data(), n); });
+      expected = outcomeOf([&] { model.appendFloats(v); });
       break;
     }
     case 23: {

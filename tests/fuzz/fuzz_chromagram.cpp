@@ -15,28 +15,18 @@ using Tonvera::Chromagram;
 
 namespace {
 
-struct Failure {
-  std::string message;
-};
-
 using Rows = std::vector<std::vector<double>>;
 
-std::string bounds(const char* text, std::uint64_t value, std::uint64_t limit) {
-  std::ostringstream m;
-  m << text << value << "/" << limit << ")";
-  return m.str();
-}
-
 double modelGet(const Rows& r, std::uint32_t hop, std::uint32_t band) {
-  if (hop >= r.size()) throw Failure{bounds("Cannot get magnitude of out-of-bounds hop (", hop, r.size())};
-  if (band >= 72) throw Failure{bounds("Cannot get magnitude of out-of-bounds band (", band, 72)};
+  if (hop >= r.size()) throw ModelFailure{boundsMessage("Cannot get magnitude of out-of-bounds hop (", hop, r.size())};
+  if (band >= 72) throw ModelFailure{boundsMessage("Cannot get magnitude of out-of-bounds band (", band, 72)};
   return r[hop][band];
 }
 
 void modelSet(Rows& r, std::uint32_t hop, std::uint32_t band, double v) {
-  if (hop >= r.size()) throw Failure{bounds("Cannot set magnitude of out-of-bounds hop (", hop, r.size())};
-  if (band >= 72) throw Failure{bounds("Cannot set magnitude of out-of-bounds band (", band, 72)};
-  if (!std::isfinite(v)) throw Failure{"Cannot set magnitude to NaN"};
+  if (hop >= r.size()) throw ModelFailure{boundsMessage("Cannot set magnitude of out-of-bounds hop (", hop, r.size())};
+  if (band >= 72) throw ModelFailure{boundsMessage("Cannot set magnitude of out-of-bounds band (", band, 72)};
+  if (!std::isfinite(v)) throw ModelFailure{"Cannot set magnitude to NaN"};
   r[hop][band] = v;
 }
 
@@ -48,23 +38,10 @@ std::vector<double> modelCollapse(const Rows& r) {
   return out;
 }
 
-bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
 void compare(const Chromagram& c, const Rows& r) {
   FUZZ_CHECK(c.getHops() == r.size(), "hops");
   for (std::uint32_t h = 0; h < r.size(); ++h)
     for (std::uint32_t b = 0; b < 72; ++b) FUZZ_CHECK(sameBits(c.getMagnitude(h, b), r[h][b]), "magnitudes");
-}
-
-template <typename F> std::string outcome(F f) {
-  try {
-    f();
-  } catch (const Failure& e) {
-    return e.message;
-  } catch (const Tonvera::Exception& e) {
-    return e.what();
-  }
-  return "";
 }
 
 } // namespace
@@ -85,16 +62,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 0: {
       const std::uint32_t hop = in.count(), band = in.byte() < 200 ? in.byte() % 80 : in.u32();
       double x = 0, y = 0;
-      real = outcome([&] { x = c.getMagnitude(hop, band); });
-      expected = outcome([&] { y = modelGet(r, hop, band); });
+      real = outcomeOf([&] { x = c.getMagnitude(hop, band); });
+      expected = outcomeOf([&] { y = modelGet(r, hop, band); });
       if (real.empty()) FUZZ_CHECK(sameBits(x, y), "getMagnitude");
       break;
     }
     case 1: {
       const std::uint32_t hop = in.count(), band = in.byte() % 80;
       const double v = in.value();
-      real = outcome([&] { c.setMagnitude(hop, band, v); });
-      expected = outcome([&] { modelSet(r, hop, band, v); });
+      real = outcomeOf([&] { c.setMagnitude(hop, band, v); });
+      expected = outcomeOf([&] { modelSet(r, hop, band, v); });
       break;
     }
     case 2: {

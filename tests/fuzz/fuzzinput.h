@@ -7,7 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
+
+#include "exception.h"
 
 class FuzzInput {
 public:
@@ -56,5 +59,31 @@ private:
       std::abort();                                                                    \
     }                                                                                  \
   } while (0)
+
+// What a model of a class throws where the class throws an Exception.
+struct ModelFailure {
+  std::string message;
+};
+
+// "<text><value>/<limit>)", the library's bounds messages.
+inline std::string boundsMessage(const char* text, std::uint64_t value, std::uint64_t limit) {
+  std::ostringstream m;
+  m << text << value << "/" << limit << ")";
+  return m.str();
+}
+
+// The message f throws, from the class or its model, or "" when it returns.
+template <typename F> std::string outcomeOf(F f) {
+  try {
+    f();
+  } catch (const ModelFailure& e) {
+    return e.message;
+  } catch (const Tonvera::Exception& e) {
+    return e.what();
+  }
+  return "";
+}
+
+inline bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 #endif
