@@ -13,8 +13,10 @@ namespace {
 // The largest f for which (frameRate / 2) / f keeps 10% headroom above the
 // highest band frequency.
 std::uint32_t decimationFactorOf(std::uint32_t frameRate) {
+  // The rate is halved in integers first: the factor table depends on it.
+  const std::uint32_t halfRate = frameRate / 2;
   return static_cast<std::uint32_t>(
-      std::floor(static_cast<double>(frameRate / 2) / (getLastFrequency() * 1.1)));
+      std::floor(static_cast<double>(halfRate) / (getLastFrequency() * 1.1)));
 }
 
 } // namespace

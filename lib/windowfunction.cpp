@@ -18,7 +18,9 @@ double WindowFunction::window(temporal_window_t type, std::int32_t n, std::int32
 }
 
 double WindowFunction::gaussianWindow(std::int32_t n, std::int32_t N, double sigma) const {
-  const double d = static_cast<double>(static_cast<std::int64_t>(n) - N / 2);
+  // The centre is N / 2 in integers, so an odd N peaks at its middle point.
+  const std::int64_t centre = N / 2;
+  const double d = static_cast<double>(n - centre);
   return std::exp(-d * d / ((sigma + sigma) * sigma));
 }
 
