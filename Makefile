@@ -12,7 +12,9 @@ FUZZ_DIR     ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_PACKAGES := clang libclang-rt-dev
 
-.PHONY: all deps build test sanitize tsan demo bench fuzz clean
+.PHONY: all deps build test sanitize tsan demo bench fuzz install clean
+
+PREFIX       ?= /usr/local
 
 all: build
 
@@ -37,6 +39,10 @@ tsan: deps
 	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DTONVERA_SANITIZE=thread
 	cmake --build $(TSAN_DIR) -j $(JOBS)
 	ctest --test-dir $(TSAN_DIR) --output-on-failure -L threads
+
+# The tool, the library, its headers, pkg-config file, CMake package and manual.
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 demo: build
 	@sh tools/demo.sh $(BUILD_DIR)
