@@ -5,7 +5,8 @@ ASAN_DIR     ?= build-asan
 TSAN_DIR     ?= build-tsan
 BENCH_DIR    ?= build-bench
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
-PACKAGES     := g++ make cmake pkg-config libfftw3-dev libgtest-dev valgrind
+PACKAGES     := g++ make cmake pkg-config libfftw3-dev libgtest-dev valgrind \
+                libsndfile1-dev libtag1-dev
 BENCH_PACKAGES := libbenchmark-dev time bc
 
 FUZZ_DIR     ?= build-fuzz
