@@ -11,7 +11,9 @@ trap 'rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/prefix" > "$work/install.log"
 test -f "$work/prefix/include/tonvera/tonvera.h"
 test -x "$work/prefix/bin/tonvera"
+test -x "$work/prefix/bin/tonvera-file"
 test -f "$work/prefix/share/man/man1/tonvera.1"
+test -f "$work/prefix/share/man/man1/tonvera-file.1"
 
 cmake -S "$source/examples/keyofstream" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$work/prefix" > "$work/configure.log"
 cmake --build "$work/consumer" > "$work/build.log"
