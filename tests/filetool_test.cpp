@@ -214,13 +214,22 @@ TEST_F(FileTool, ParallelFilesPrintTheSameLinesInTheSameOrder) {
     args.push_back(write("f" + std::to_string(i) + ".wav", cadence(55 + 3 * i, i % 2 == 1, static_cast<std::uint32_t>(rates[i]),
                                                                  static_cast<std::uint32_t>((4 + i) * rates[i])),
                          rates[i], FLOAT_WAV));
+  // A stereo file: its channels are averaged, as the library does.
+  const std::vector<float> left = cadence(62, false, 44100, 5 * 44100), right = cadence(50, false, 44100, 5 * 44100);
+  std::vector<float> stereo;
+  for (std::size_t i = 0; i < left.size(); ++i) {
+    stereo.push_back(left[i]);
+    stereo.push_back(right[i]);
+  }
+  args.push_back(write("stereo.flac", stereo, 44100, SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 2));
   const testing_process::Outcome one = tool(args);
+  EXPECT_EQ(lines(one.out).back(), args.back() + ": D major (10B, 3d); segments: D major");
   args[1] = "2";
   const testing_process::Outcome two = tool(args);
   args[1] = "6";
   const testing_process::Outcome six = tool(args);
   ASSERT_EQ(one.status, 0);
-  EXPECT_EQ(lines(one.out).size(), 6u);
+  EXPECT_EQ(lines(one.out).size(), 7u);
   EXPECT_EQ(two.out, one.out);
   EXPECT_EQ(six.out, one.out);
 }
