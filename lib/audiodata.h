@@ -91,7 +91,7 @@ private:
   detail::SampleQueue samples;
   std::uint32_t channels;
   std::uint32_t frameRate;
-  // Cursor positions as indices into samples rather than deque iterators, so
+  // Cursor positions as indices into samples rather than storage iterators, so
   // that a copied or moved buffer can never reach into another one.
   std::uint64_t readIterator;
   std::uint64_t writeIterator;

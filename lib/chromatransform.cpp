@@ -48,8 +48,8 @@ double ChromaTransform::kernelWindow(double n, double N) const {
 std::vector<double> ChromaTransform::chromaVector(const FftAdapter* fft) const {
   std::vector<double> result(BANDS, 0.0);
   // The construction keeps every bin below 16384 and every kernel far shorter
-  // than the scratch, so the adapter's bound holds; only a smaller adapter
-  // needs the checked accessor.
+  // than the magnitude buffer, so the adapter's bound holds; only a smaller
+  // adapter needs the checked accessor.
   constexpr std::size_t LONGEST_KERNEL = 2048;
   const double* spectrum = fft->spectrumBuffer();
   double magnitudes[LONGEST_KERNEL];

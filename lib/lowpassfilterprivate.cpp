@@ -56,8 +56,8 @@ LowPassFilterPrivate::LowPassFilterPrivate(std::uint32_t designOrder, std::uint3
 
 namespace {
 
-// Kept outputs per block of work; the scratch holds their inputs plus the
-// filter's reach on both sides.
+// Kept outputs per block of work; the block's phases hold their inputs plus
+// the filter's reach on both sides.
 constexpr std::uint32_t OUTPUTS_PER_BLOCK = 1024;
 
 } // namespace
