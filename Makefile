@@ -38,7 +38,7 @@ sanitize: deps
 # The multi-threaded tests under ThreadSanitizer.
 tsan: deps
 	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DTONVERA_SANITIZE=thread
-	cmake --build $(TSAN_DIR) -j $(JOBS)
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target tonvera_thread_tests
 	ctest --test-dir $(TSAN_DIR) --output-on-failure -L threads
 
 # The tool, the library, its headers, pkg-config file, CMake package and manual.
