@@ -58,21 +58,28 @@ void AudioData::setSample(std::uint32_t index, double value) {
 
 void AudioData::appendSamples(const float* values, std::uint32_t count) {
   ensureRoomFor(count);
-  // A float is an infinity or a NaN when its magnitude bits exceed those of
-  // the largest finite float; testing the bits lets the loop run in vectors.
+  // One pass converts and tests: a float is an infinity or a NaN when its
+  // magnitude bits exceed those of the largest finite float, a test that runs
+  // in vectors. A refused block is taken back out before the exception.
+  const std::size_t before = samples.size();
   std::uint32_t largest = 0;
-  for (std::uint32_t i = 0; i < count; ++i) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &values[i], sizeof bits);
-    largest = std::max(largest, bits & 0x7fffffffu);
-  }
-  if (largest > 0x7f7fffffu) throw Exception("Cannot set sample to NaN");
   const float* next = values;
-  samples.growBack(count, [&next](double* out, std::size_t run) {
+  samples.growBack(count, [&next, &largest](double* out, std::size_t run) {
     const float* in = next;
-    for (std::size_t i = 0; i < run; ++i) out[i] = static_cast<double>(in[i]);
+    std::uint32_t top = 0;
+    for (std::size_t i = 0; i < run; ++i) {
+      std::uint32_t bits;
+      std::memcpy(&bits, &in[i], sizeof bits);
+      top = std::max(top, bits & 0x7fffffffu);
+      out[i] = static_cast<double>(in[i]);
+    }
+    largest = std::max(largest, top);
     next = in + run;
   });
+  if (largest > 0x7f7fffffu) {
+    samples.truncate(before);
+    throw Exception("Cannot set sample to NaN");
+  }
 }
 
 double AudioData::getSampleByFrame(std::uint32_t frame, std::uint32_t channel) const {
