@@ -180,6 +180,32 @@ TEST_F(FileTool, AFailingFileDoesNotStopTheBatch) {
   EXPECT_EQ(allGood.err, "");
 }
 
+TEST_F(FileTool, AHeaderPromisingHugeSegmentsIsRefused) {
+  // A float WAV header claiming 1024 channels at 192000 Hz, with ten frames.
+  const std::uint32_t channels = 1024, rate = 192000, dataBytes = channels * 4 * 10;
+  std::string wav = "RIFF";
+  auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) wav += static_cast<char>((v >> (8 * i)) & 0xff); };
+  auto u16 = [&](std::uint32_t v) { for (int i = 0; i < 2; ++i) wav += static_cast<char>((v >> (8 * i)) & 0xff); };
+  u32(4 + 8 + 16 + 8 + dataBytes);
+  wav += "WAVEfmt ";
+  u32(16);
+  u16(3);
+  u16(channels);
+  u32(rate);
+  u32(rate * channels * 4);
+  u16(channels * 4);
+  u16(32);
+  wav += "data";
+  u32(dataBytes);
+  wav += std::string(dataBytes, '\0');
+  std::FILE* f = std::fopen(path("wide.wav").c_str(), "wb");
+  std::fwrite(wav.data(), 1, wav.size(), f);
+  std::fclose(f);
+  const testing_process::Outcome o = tool({path("wide.wav")});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err, "tonvera-file: " + path("wide.wav") + ": too many channels or too high a frame rate for one segment\n");
+}
+
 TEST_F(FileTool, SegmentsOfAnyLengthAndAPartialLastOne) {
   // 13 s in segments of 5: the last 3 s are a segment of their own; 12 s: the
   // last 2 s only join the whole-file key. No limit on the number of segments.

@@ -45,12 +45,17 @@ FileResult analyseFile(Tonvera::Tonvera& facade, const std::string& path, const 
   const std::uint32_t rate = static_cast<std::uint32_t>(info.samplerate);
   const std::uint32_t channels = static_cast<std::uint32_t>(info.channels);
   const std::uint64_t segmentFrames = static_cast<std::uint64_t>(options.segmentSeconds) * rate;
-  std::vector<float> buffer(static_cast<std::size_t>(segmentFrames * channels));
+  // A segment is one buffer of audio; a header promising more than 2^27
+  // samples per segment (60 s of 384 kHz audio in five channels) is refused
+  // rather than trusted with gigabytes of memory.
+  if (channels == 0 || segmentFrames * channels > (std::uint64_t{1} << 27))
+    return failure("too many channels or too high a frame rate for one segment");
 
   FileResult result;
   result.frameRate = rate;
   std::uint64_t frames = 0;
   try {
+    std::vector<float> buffer(static_cast<std::size_t>(segmentFrames * channels));
     Tonvera::Workspace whole;
     for (;;) {
       const sf_count_t got = sf_readf_float(file.get(), buffer.data(), static_cast<sf_count_t>(segmentFrames));

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <iostream>
 #include <mutex>
 #include <optional>
@@ -172,7 +173,13 @@ int main(int argc, char** argv) {
 
   auto work = [&] {
     for (std::size_t i = next++; i < total; i = next++) {
-      TonveraFile::FileResult result = TonveraFile::analyseFile(facade, options.paths[i], options.file);
+      TonveraFile::FileResult result;
+      try {
+        result = TonveraFile::analyseFile(facade, options.paths[i], options.file);
+      } catch (const std::exception& e) {
+        // Memory running out for one file must not end the batch.
+        result.error = e.what();
+      }
       if (result.error.empty() && options.writeTags) {
         std::lock_guard<std::mutex> lock(tagging);
         const std::string problem = TonveraFile::writeKeyTag(options.paths[i], TonveraFile::notationOf(result.key).tkey);
