@@ -22,8 +22,8 @@ measure() { # label command...
 }
 
 printf '\n%-30s %10s %12s %12s\n' "stream" "cpu s" "audio s/cpu s" "peak MB"
-for spec in "44100 32" "48000 32" "8000 32" "48000 1"; do
-  set -- $spec
+for stream in "44100 32" "48000 32" "8000 32" "48000 1"; do
+  set -- $stream
   rate=$1 segments=$2
   file="$streams/$rate-$segments.f32"
   [ -f "$file" ] || "$build/bench/tonvera_genstream" "$rate" 60 "$segments" > "$file"

@@ -33,7 +33,7 @@ struct Model {
 
 bool finite(double v) { return std::isfinite(v); }
 
-// The model: the specified behaviour, written out plainly.
+// The model: what each operation is documented to do, written out plainly.
 struct ModelOps {
   Model& m;
   void setChannels(std::uint32_t c) {

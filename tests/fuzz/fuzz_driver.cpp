@@ -15,8 +15,8 @@ const char* const RATES[] = {"8000", "8001", "11025", "7999", "48001", "0", "-80
 // Segment lengths as multiples of the rate, or fixed texts.
 const char* const LENGTHS[] = {"3x", "3x-1", "3x+1", "4x", "60x+1", "24000", "x", "junk", "", "+24000"};
 
-std::string lengthFor(const char* spec, int rate) {
-  const std::string s = spec;
+std::string lengthFor(const char* pattern, int rate) {
+  const std::string s = pattern;
   if (s == "3x") return std::to_string(3 * rate);
   if (s == "3x-1") return std::to_string(3 * rate - 1);
   if (s == "3x+1") return std::to_string(3 * rate + 1);
@@ -31,12 +31,12 @@ std::string lengthFor(const char* spec, int rate) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzInput input(data, size);
   const char* rateText = RATES[input.byte() % (sizeof RATES / sizeof RATES[0])];
-  const char* lengthSpec = LENGTHS[input.byte() % (sizeof LENGTHS / sizeof LENGTHS[0])];
+  const char* lengthPattern = LENGTHS[input.byte() % (sizeof LENGTHS / sizeof LENGTHS[0])];
   const std::uint8_t layout = input.byte();
   const std::string rest = input.rest();
 
   const int rate = std::atoi(rateText);
-  const std::string lengthText = lengthFor(lengthSpec, rate);
+  const std::string lengthText = lengthFor(lengthPattern, rate);
   const long segmentLength = std::atol(lengthText.c_str());
 
   // Either the bytes as they are, or tiled to fill 1 to 3 whole segments and
