@@ -11,59 +11,40 @@ namespace {
 #define TONVERA_MULTI_TARGET 1
 #endif
 
-// Eight outputs per vector, four vectors at a time: enough independent sums
-// to hide the latency of the additions.
-typedef double Lanes __attribute__((vector_size(64)));
-constexpr std::uint32_t LANES = 8;
-constexpr std::uint32_t BLOCK = 4 * LANES;
+// W outputs per vector, four vectors at a time: enough independent sums to
+// hide the latency of the additions. W is the machine's vector width in
+// doubles, so every vector operation is one instruction.
+template <int W> struct Vector {
+  typedef double Type __attribute__((vector_size(W * sizeof(double))));
+};
 
-// Helpers take their vectors by reference: returning a vector type would tie
-// the generic build to one calling convention.
-__attribute__((always_inline)) inline void load(Lanes& v, const double* p) {
-  std::memcpy(&v, p, sizeof v);
-}
-
-__attribute__((always_inline)) inline void store(double* p, const Lanes& v) {
-  std::memcpy(p, &v, sizeof v);
-}
-
-__attribute__((always_inline)) inline void broadcast(Lanes& v, double x) {
-  for (std::uint32_t i = 0; i < LANES; ++i) v[i] = x;
-}
-
+template <int W>
 __attribute__((always_inline)) inline void body(const double* c, std::uint32_t tapCount,
                                                 const double* const* taps, std::uint32_t count,
                                                 double* out) {
+  typedef typename Vector<W>::Type Lanes;
+  constexpr std::uint32_t BLOCK = 4 * W;
   std::uint32_t m = 0;
   for (; m + BLOCK <= count; m += BLOCK) {
     Lanes a0 = {}, a1 = {}, a2 = {}, a3 = {};
     for (std::uint32_t k = 0; k < tapCount; ++k) {
       const double* x = taps[k] + m;
       Lanes ck, x0, x1, x2, x3;
-      broadcast(ck, c[k]);
-      load(x0, x);
-      load(x1, x + LANES);
-      load(x2, x + 2 * LANES);
-      load(x3, x + 3 * LANES);
+      for (int i = 0; i < W; ++i) ck[i] = c[k];
+      // memcpy: the inputs are not aligned to the vector width.
+      std::memcpy(&x0, x, sizeof x0);
+      std::memcpy(&x1, x + W, sizeof x1);
+      std::memcpy(&x2, x + 2 * W, sizeof x2);
+      std::memcpy(&x3, x + 3 * W, sizeof x3);
       a0 += ck * x0;
       a1 += ck * x1;
       a2 += ck * x2;
       a3 += ck * x3;
     }
-    store(out + m, a0);
-    store(out + m + LANES, a1);
-    store(out + m + 2 * LANES, a2);
-    store(out + m + 3 * LANES, a3);
-  }
-  for (; m + LANES <= count; m += LANES) {
-    Lanes a = {};
-    for (std::uint32_t k = 0; k < tapCount; ++k) {
-      Lanes ck, x;
-      broadcast(ck, c[k]);
-      load(x, taps[k] + m);
-      a += ck * x;
-    }
-    store(out + m, a);
+    std::memcpy(out + m, &a0, sizeof a0);
+    std::memcpy(out + m + W, &a1, sizeof a1);
+    std::memcpy(out + m + 2 * W, &a2, sizeof a2);
+    std::memcpy(out + m + 3 * W, &a3, sizeof a3);
   }
   for (; m < count; ++m) {
     double y = 0.0;
@@ -74,20 +55,20 @@ __attribute__((always_inline)) inline void body(const double* c, std::uint32_t t
 
 void generic(const double* c, std::uint32_t tapCount, const double* const* taps,
              std::uint32_t count, double* out) {
-  body(c, tapCount, taps, count, out);
+  body<2>(c, tapCount, taps, count, out);
 }
 
 #ifdef TONVERA_MULTI_TARGET
 __attribute__((target("avx2"))) void avx2(const double* c, std::uint32_t tapCount,
                                           const double* const* taps, std::uint32_t count,
                                           double* out) {
-  body(c, tapCount, taps, count, out);
+  body<4>(c, tapCount, taps, count, out);
 }
 
 __attribute__((target("avx512f"))) void avx512(const double* c, std::uint32_t tapCount,
                                                const double* const* taps, std::uint32_t count,
                                                double* out) {
-  body(c, tapCount, taps, count, out);
+  body<8>(c, tapCount, taps, count, out);
 }
 #endif
 
