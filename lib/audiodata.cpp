@@ -194,10 +194,12 @@ void AudioData::reduceToMono() {
   const double divisor = static_cast<double>(k);
   // In place, front to back: output i is written after frame i was read and
   // lies at or before it.
+  samples.ownAll();
+  const detail::SampleQueue& in = samples;
   for (std::size_t i = 0; i < frames; ++i) {
     double sum = 0.0;
-    for (std::uint32_t c = 0; c < k; ++c) sum += samples[i * k + c];
-    samples[i] = sum / divisor;
+    for (std::uint32_t c = 0; c < k; ++c) sum += in[i * k + c];
+    samples.unsharedAt(i) = sum / divisor;
   }
   samples.truncate(frames);
   channels = 1;
@@ -214,17 +216,20 @@ void AudioData::downsample(std::uint32_t factor, bool shortcut) {
 
   const std::size_t count = samples.size();
   const std::size_t groups = count / factor + (count % factor != 0 ? 1 : 0);
+  // Output i is written after its group was read, at or before it: a forward
+  // pass in place.
+  samples.ownAll();
+  const detail::SampleQueue& in = samples;
   if (shortcut) {
-    // Output i is input i * factor, at or after i: a forward pass in place.
-    for (std::size_t i = 0; i < groups; ++i) samples[i] = samples[i * factor];
+    for (std::size_t i = 0; i < groups; ++i) samples.unsharedAt(i) = in[i * factor];
   } else {
     const double divisor = static_cast<double>(factor);
     for (std::size_t i = 0; i < groups; ++i) {
       const std::size_t begin = i * factor;
       const std::size_t end = std::min(count, begin + factor);
       double sum = 0.0;
-      for (std::size_t j = begin; j < end; ++j) sum += samples[j];
-      samples[i] = sum / divisor;
+      for (std::size_t j = begin; j < end; ++j) sum += in[j];
+      samples.unsharedAt(i) = sum / divisor;
     }
   }
   samples.truncate(groups);

@@ -52,12 +52,13 @@ std::vector<double> ChromaTransform::chromaVector(const FftAdapter* fft) const {
   // adapter needs the checked accessor.
   constexpr std::size_t LONGEST_KERNEL = 2048;
   const double* spectrum = fft->spectrumBuffer();
+  const bool smallAdapter = fft->getFrameSize() < FRAME_SIZE;
   double magnitudes[LONGEST_KERNEL];
   for (std::uint32_t i = 0; i < BANDS; ++i) {
     const std::vector<double>& kernel = bandKernels[i];
     const std::uint32_t first = bandFirstBins[i];
     const std::size_t count = kernel.size();
-    if (fft->getFrameSize() < FRAME_SIZE || count > LONGEST_KERNEL) {
+    if (smallAdapter || count > LONGEST_KERNEL) {
       double checkedSum = 0.0;
       for (std::size_t j = 0; j < count; ++j)
         checkedSum += fft->getOutputMagnitude(first + static_cast<std::uint32_t>(j)) * kernel[j];

@@ -149,8 +149,8 @@ void LowPassFilterPrivate::keptOutputs(AudioData& audio, Workspace& workspace, s
 
   // The inputs of the indices not yet filled, contiguous: divided as they are
   // read from the audio a storage block at a time, then dealt out to the
-  // phases.
-  std::vector<double> raw(phaseLength * f, 0.0);
+  // phases. With F = 1 the single phase is that contiguous run itself.
+  std::vector<double> raw(f == 1 ? 0 : phaseLength * f, 0.0);
 
   // Fills indices [from, phaseLength) of every phase for the block whose
   // phase index 0 stands at input position base.
@@ -159,7 +159,7 @@ void LowPassFilterPrivate::keptOutputs(AudioData& audio, Workspace& workspace, s
     const std::int64_t end = base + static_cast<std::int64_t>(phaseLength * f);
     const std::int64_t inside = std::min(std::max<std::int64_t>(begin, 0), end);
     const std::int64_t outside = std::max(std::min(end, count), inside);
-    double* out = raw.data();
+    double* out = f == 1 ? phases.data() + from : raw.data();
     // Silence stays 0.0; only real inputs are divided, as the delay line
     // stores them.
     std::fill(out, out + (inside - begin), 0.0);
@@ -172,10 +172,7 @@ void LowPassFilterPrivate::keptOutputs(AudioData& audio, Workspace& workspace, s
       next = o + run;
     });
     std::fill(real + realCount, out + (end - begin), 0.0);
-    if (f == 1) {
-      std::copy(out, out + (end - begin), phases.data() + from);
-      return;
-    }
+    if (f == 1) return;
     for (std::uint32_t p = 0; p < f; ++p) {
       double* phase = phases.data() + static_cast<std::size_t>(p) * phaseLength;
       const double* source = out + p;

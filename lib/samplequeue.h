@@ -54,6 +54,17 @@ public:
     return blocks[at / BLOCK].get()[at % BLOCK];
   }
 
+  // Makes every block this queue's alone, so that a pass writing many
+  // elements can use unsharedAt instead of testing ownership per element.
+  void ownAll() {
+    for (std::size_t b = 0; b < blocks.size(); ++b) own(b);
+  }
+  // Element i, for writing after ownAll() and before the queue is next copied.
+  double& unsharedAt(std::size_t i) {
+    const std::size_t at = start + i;
+    return blocks[at / BLOCK].get()[at % BLOCK];
+  }
+
   // Calls visit(pointer, length) for the runs of contiguous storage that make
   // up elements [first, first + n), in order.
   template <typename Visit> void forEachSpan(std::size_t first, std::size_t n, Visit visit) {

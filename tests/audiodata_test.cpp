@@ -258,8 +258,10 @@ TEST(AudioDataEditing, ReduceToMonoAveragesWholeFrames) {
   };
   for (const Case& c : cases) {
     AudioData audio = buffer(c.in, c.channels, 30);
+    const AudioData copy = audio; // shares storage until one side writes
     audio.reduceToMono();
     EXPECT_EQ(samplesOf(audio), c.out);
+    EXPECT_EQ(samplesOf(copy), c.in);
     EXPECT_EQ(audio.getChannels(), c.channels == 0 ? 0u : 1u);
     EXPECT_EQ(audio.getFrameRate(), 30u);
   }
@@ -267,8 +269,10 @@ TEST(AudioDataEditing, ReduceToMonoAveragesWholeFrames) {
 
 TEST(AudioDataEditing, DownsamplePicksOrAverages) {
   AudioData picked = buffer({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 1, 30);
+  const AudioData copy = picked;
   picked.downsample(3, true);
   EXPECT_EQ(samplesOf(picked), (std::vector<double>{0, 3, 6, 9}));
+  EXPECT_EQ(samplesOf(copy), (std::vector<double>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
   EXPECT_EQ(picked.getFrameRate(), 10u);
 
   AudioData averaged = buffer({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 1, 30);

@@ -158,17 +158,6 @@ TEST(ResultReport, TinyScoresUseExponentNotation) {
   EXPECT_EQ(r.segments, std::vector<int>{6});
 }
 
-TEST(ResultReport, NumberFormats) {
-  const std::pair<double, const char*> cases[] = {
-      {0.70637031, "0.70637"}, {0.5, "0.5"}, {1.0, "1"}, {0.0, "0"}, {0.0000123456789, "1.23457e-05"},
-      {0.0001, "0.0001"}, {0.000099999949, "9.99999e-05"}, {-0.25, "-0.25"}};
-  for (const auto& c : cases) {
-    std::ostringstream out;
-    out << c.first;
-    EXPECT_EQ(out.str(), c.second);
-  }
-}
-
 TEST(Tool, TheLast33rdOrNaNSegmentStillRejectsTheStream) {
   const std::uint32_t rate = 8000, segment = 24000;
   const std::string tonal = bytesOf(cadence(60, false, rate, segment));
